@@ -1,0 +1,145 @@
+#include "output/WordPressOutput.h"
+
+#include "output/OutputRules.h"
+#include "platform/HtmlHelp.h"
+#include "platform/Module.h"
+#include "platform/Text.h"
+#include "res/resource.h"
+#include "util/PathRules.h"
+
+using platform::CBstr;
+using platform::CComPtr;
+using platform::CModule;
+
+const platform::CInterfaceEntry* CWordPressOutput::InterfaceMap()
+{
+    static const platform::CInterfaceEntry entries[] = {
+        WP_INTERFACE_ENTRY(CWordPressOutput, IComponentInitialize),
+        WP_INTERFACE_ENTRY(CWordPressOutput, IComponentWantsCategoryPreferences),
+        WP_INTERFACE_ENTRY(CWordPressOutput, IOutputMenu),
+        WP_INTERFACE_ENTRY(CWordPressOutput, IOutput),
+        WP_INTERFACE_ENTRY(CWordPressOutput, IPackageOptionsUI),
+        {nullptr, 0},
+    };
+    return entries;
+}
+
+STDMETHODIMP CWordPressOutput::Initialize(IUnknown* pHost, IUnknown* /*pContext*/, long /*nFlags*/)
+{
+    CComPtr<IComponentHost> spHost;
+    const HRESULT hr = platform::QueryTo(pHost, spHost);
+    m_spHost = spHost;
+    return hr;
+}
+
+STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPreferences)
+{
+    if (pPreferences) {
+        CBstr accessory, data;
+        pPreferences->GetAccessoryFolder(accessory.Put());
+        pPreferences->GetDataFolder(data.Put());
+        m_strAccessoryFolder = accessory.ToAnsi(CP_ACP);
+        m_strDataFolder = data.ToAnsi(CP_ACP);
+    }
+    if (!m_hLargeIcon) {
+        std::string iconPath = m_strAccessoryFolder;
+        util::AppendBackslash(iconPath);
+        iconPath += "WordPress.ico";
+        m_hLargeIcon.Reset(static_cast<HICON>(
+            ::LoadImageA(nullptr, iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CWordPressOutput::GetMenuXml(BSTR* pbstrXml)
+{
+    if (!pbstrXml)
+        return E_POINTER;
+    const std::string xml = output::BuildMenuXml(CModule::LoadString(IDS_SEND_TO_WORDPRESS),
+                                                 CModule::LoadString(IDS_OPTIONS),
+                                                 CModule::LoadString(IDS_HELP));
+    *pbstrXml = CBstr::FromAnsi(xml).Detach();
+    return *pbstrXml ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP CWordPressOutput::OnMenuCommand(BSTR bstrId)
+{
+    const std::string id = bstrId ? platform::AnsiFromWide(bstrId, static_cast<int>(::SysStringLen(bstrId)),
+                                                           CP_THREAD_ACP)
+                                  : std::string();
+    switch (output::ParseCommandId(id)) {
+    case output::kMenuSend:
+        return SendAndReport();
+    case output::kMenuOptions:
+        RunOptions();
+        return S_OK;
+    default:
+        ShowHelp();
+        return S_OK;
+    }
+}
+
+STDMETHODIMP CWordPressOutput::Send() { return SendAndReport(); }
+
+STDMETHODIMP CWordPressOutput::ShowOptions()
+{
+    RunOptions();
+    return S_OK;
+}
+
+HRESULT CWordPressOutput::SendAndReport()
+{
+    if (SendCapture())
+        return S_OK;
+    ::MessageBoxA(GetMainWindow(), CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
+                  CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return E_FAIL;
+}
+
+HWND CWordPressOutput::GetMainWindow() const
+{
+    long hWnd = 0;
+    if (m_spHost)
+        m_spHost->GetMainWindow(&hWnd);
+    // Window handles carry 32 significant bits, also in a 64-bit process.
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(hWnd));
+}
+
+void CWordPressOutput::ShowHelp()
+{
+    platform::ShowHelpTopic(GetMainWindow(), m_strAccessoryFolder + "WordPressOutput.chm");
+}
+
+std::string CWordPressOutput::SaveImageCopy()
+{
+    if (!m_spHost)
+        return {};
+    CComPtr<IUnknown> spDocUnknown, spFormatUnknown, spOptions;
+    m_spHost->GetDocument(spDocUnknown.Put());
+    m_spHost->GetOutputFormat(spFormatUnknown.Put());
+    CComPtr<ICaptureDocument> spDocument;
+    CComPtr<IOutputFileFormat> spFormat;
+    CComPtr<IDocumentSave> spSave;
+    platform::QueryTo(spDocUnknown.Get(), spDocument);
+    platform::QueryTo(spFormatUnknown.Get(), spFormat);
+    platform::QueryTo(spDocUnknown.Get(), spSave);
+    if (!spDocument || !spFormat || !spSave)
+        return {};
+    long nFormat = -1;
+    spFormat->GetFormat(&nFormat);
+    spFormat->GetFormatOptions(spOptions.Put());
+
+    char folder[MAX_PATH] = {};
+    char tempName[MAX_PATH] = {};
+    const DWORD n = ::GetTempPathA(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH || !::GetTempFileNameA(folder, "WordPressExt", 0, tempName))
+        return {};
+
+    const char* extension = output::ImageExtensionForFormat(nFormat);
+    const std::string imagePath = output::ReplaceTemporaryExtension(tempName, extension);
+    spSave->SaveAs(CBstr::FromAnsi(imagePath, CP_ACP).Get(), nFormat, spOptions.Get());
+    ::DeleteFileA(tempName);
+
+    m_strImagePath = imagePath;
+    return imagePath;
+}

@@ -1,0 +1,89 @@
+#include "platform/ClassFactory.h"
+
+namespace platform {
+
+STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (InlineIsEqualGUID(iid, IID_IUnknown) || InlineIsEqualGUID(iid, IID_IClassFactory)) {
+        *ppv = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_nRef)); }
+
+STDMETHODIMP_(ULONG) CClassFactory::Release()
+{
+    const LONG n = ::InterlockedDecrement(&m_nRef);
+    if (n == 0)
+        delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP CClassFactory::CreateInstance(IUnknown* pOuter, REFIID iid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    // An aggregated object must hand its own IUnknown to the outer object.
+    if (pOuter && !InlineIsEqualGUID(iid, IID_IUnknown))
+        return CLASS_E_NOAGGREGATION;
+    return m_pfnCreate(pOuter, iid, ppv);
+}
+
+STDMETHODIMP CClassFactory::LockServer(BOOL fLock)
+{
+    if (fLock)
+        CModule::Lock();
+    else
+        CModule::Unlock();
+    return S_OK;
+}
+
+HRESULT GetClassObjectFromTable(CClassObjectEntry* table, size_t count, REFCLSID rclsid, REFIID riid,
+                                void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    for (size_t i = 0; i < count; ++i) {
+        CClassObjectEntry& entry = table[i];
+        if (!InlineIsEqualGUID(rclsid, *entry.pclsid))
+            continue;
+        IClassFactory* factory = nullptr;
+        {
+            CCriticalSectionLock lock(CModule::Guard());
+            if (!entry.pCachedFactory) {
+                auto* made = new (std::nothrow) CClassFactory(entry.pfnCreate);
+                if (!made)
+                    return E_OUTOFMEMORY;
+                made->AddRef();  // the cache's own reference
+                entry.pCachedFactory = made;
+            }
+            factory = entry.pCachedFactory;
+            factory->AddRef();
+        }
+        const HRESULT hr = factory->QueryInterface(riid, ppv);
+        factory->Release();
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+void ReleaseClassObjects(CClassObjectEntry* table, size_t count)
+{
+    CCriticalSectionLock lock(CModule::Guard());
+    for (size_t i = 0; i < count; ++i) {
+        if (IClassFactory* f = table[i].pCachedFactory) {
+            table[i].pCachedFactory = nullptr;
+            f->Release();
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#include "platform/Module.h"
+
+#include "platform/Text.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace platform {
+
+namespace {
+volatile LONG g_nLockCount = 0;
+
+struct CGuard {
+    CRITICAL_SECTION cs;
+    CGuard() { ::InitializeCriticalSection(&cs); }
+    ~CGuard() { ::DeleteCriticalSection(&cs); }
+};
+}  // namespace
+
+HINSTANCE CModule::ResourceInstance()
+{
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
+
+std::string CModule::LoadString(UINT id)
+{
+    // A zero length asks for a pointer into the resource itself, so strings
+    // of any length load whole; the table is UTF-16 and the system is ANSI.
+    const wchar_t* text = nullptr;
+    const int n = ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? AnsiFromWide(text, n) : std::string();
+}
+
+std::string CModule::FileName()
+{
+    char path[MAX_PATH * 4];
+    const DWORD n = ::GetModuleFileNameA(ResourceInstance(), path, sizeof path);
+    return std::string(path, n < sizeof path ? n : 0);
+}
+
+LONG CModule::Lock() { return ::InterlockedIncrement(&g_nLockCount); }
+LONG CModule::Unlock() { return ::InterlockedDecrement(&g_nLockCount); }
+LONG CModule::LockCount() { return g_nLockCount; }
+
+CRITICAL_SECTION& CModule::Guard()
+{
+    static CGuard guard;
+    return guard.cs;
+}
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+// The module this code is linked into (the accessory DLL, or a test program
+// that links the same library): its instance for resources, its lock count
+// and the critical section guarding its class-object cache.
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+class CModule {
+public:
+    // Every resource of the accessory loads from here, never from the host's
+    // executable: this is our module's resource context.
+    static HINSTANCE ResourceInstance();
+    static std::string LoadString(UINT id);
+    // Full path of the module file.
+    static std::string FileName();
+
+    static LONG Lock();
+    static LONG Unlock();
+    static LONG LockCount();
+
+    // Guards lazily created process-wide state (class factories).
+    static CRITICAL_SECTION& Guard();
+};
+
+// Scoped module lock: held by every live COM object of ours.
+class CModuleLock {
+public:
+    CModuleLock() { CModule::Lock(); }
+    ~CModuleLock() { CModule::Unlock(); }
+    CModuleLock(const CModuleLock&) = delete;
+    CModuleLock& operator=(const CModuleLock&) = delete;
+};
+
+class CCriticalSectionLock {
+public:
+    explicit CCriticalSectionLock(CRITICAL_SECTION& cs) : m_cs(cs) { ::EnterCriticalSection(&m_cs); }
+    ~CCriticalSectionLock() { ::LeaveCriticalSection(&m_cs); }
+    CCriticalSectionLock(const CCriticalSectionLock&) = delete;
+    CCriticalSectionLock& operator=(const CCriticalSectionLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_cs;
+};
+
+}  // namespace platform

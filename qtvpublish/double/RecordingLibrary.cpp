@@ -1,0 +1,158 @@
+// Stand-in publishing library for tests and the offline demo. It publishes
+// nothing: it answers from "QTVPublish.answers" beside it and records every
+// call, with all arguments, in "QTVPublish.log" beside it.
+//
+// Answers file, one "key=value" a line (missing keys take the default):
+//   blogs.result   status of GetBlogIDs, decimal or 0x hex   (default 0)
+//   blogs.xml      the blog list written into the buffer     (one demo blog)
+//   blogs.fill     "full": fill the whole buffer, no NUL     (default off)
+//   publish.result result of PublishToBlogNoGUI              (default 0)
+// In values, "\n" stands for a line feed and "\\" for a backslash.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "publish/PublishContract.h"
+
+namespace {
+
+std::string LibraryFolder()
+{
+    HMODULE self = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&LibraryFolder), &self);
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(self, path, MAX_PATH);
+    std::string folder = path;
+    const std::size_t slash = folder.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string text;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return text;
+    char chunk[65536];
+    DWORD n = 0;
+    while (::ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n)
+        text.append(chunk, n);
+    ::CloseHandle(h);
+    return text;
+}
+
+std::string Unescape(const std::string& value)
+{
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char c = value[++i];
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// The value of key in the answers file; fallback when absent.
+std::string Answer(const char* key, const std::string& fallback)
+{
+    const std::string text = ReadWholeFile(LibraryFolder() + "QTVPublish.answers");
+    const std::string prefix = std::string(key) + "=";
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return Unescape(line.substr(prefix.size()));
+        pos = end + 1;
+    }
+    return fallback;
+}
+
+long AnswerNumber(const char* key, long fallback)
+{
+    const std::string text = Answer(key, "");
+    return text.empty() ? fallback : static_cast<long>(std::strtoul(text.c_str(), nullptr, 0));
+}
+
+// Log fields are tab-separated; tabs, line ends and backslashes are escaped
+// so every call stays on one line.
+std::string Field(const char* value)
+{
+    if (!value)
+        return "(null)";
+    std::string out;
+    for (const char* p = value; *p; ++p) {
+        switch (*p) {
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += *p;
+        }
+    }
+    return out;
+}
+
+void Record(const std::string& line)
+{
+    HANDLE h = ::CreateFileA((LibraryFolder() + "QTVPublish.log").c_str(), FILE_APPEND_DATA,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    const std::string text = line + "\n";
+    DWORD n = 0;
+    ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+    ::CloseHandle(h);
+}
+
+const char kDemoBlogs[] =
+    "<Blogs><Blog_Object><BlogId>1</BlogId><BlogName>Demo blog</BlogName>"
+    "<BlogAddress>http://www.demo.example/</BlogAddress></Blog_Object></Blogs>";
+
+}  // namespace
+
+extern "C" __declspec(dllexport) long __cdecl GetBlogIDs(int nBlogType, const char* pszServer,
+                                                          const char* pszEndpoint, const char* pszUserName,
+                                                          const char* pszPassword, char* pszBuffer, int nCapacity)
+{
+    Record("GetBlogIDs\t" + std::to_string(nBlogType) + "\t" + Field(pszServer) + "\t" + Field(pszEndpoint) +
+           "\t" + Field(pszUserName) + "\t" + Field(pszPassword) + "\t" + std::to_string(nCapacity));
+    const long result = AnswerNumber("blogs.result", 0);
+    if (!pszBuffer || nCapacity <= 0)
+        return result;
+    if (Answer("blogs.fill", "") == "full") {
+        std::memset(pszBuffer, 'x', static_cast<std::size_t>(nCapacity));
+        return result;
+    }
+    const std::string xml = Answer("blogs.xml", kDemoBlogs);
+    const std::size_t n = std::min<std::size_t>(xml.size(), static_cast<std::size_t>(nCapacity));
+    std::memcpy(pszBuffer, xml.data(), n);
+    pszBuffer[n] = '\0';
+    return result;
+}
+
+extern "C" __declspec(dllexport) int __cdecl PublishToBlogNoGUI(int nBlogType, const char* pszServer,
+                                                                 const char* pszEndpoint, const char* pszImagePath,
+                                                                 const char* pszUserName, const char* pszPassword,
+                                                                 const char* pszBlogId, const char* pszTitle,
+                                                                 const char* pszBody, int nDraft,
+                                                                 const char* pszBlogAddress)
+{
+    Record("PublishToBlogNoGUI\t" + std::to_string(nBlogType) + "\t" + Field(pszServer) + "\t" +
+           Field(pszEndpoint) + "\t" + Field(pszImagePath) + "\t" + Field(pszUserName) + "\t" +
+           Field(pszPassword) + "\t" + Field(pszBlogId) + "\t" + Field(pszTitle) + "\t" + Field(pszBody) + "\t" +
+           std::to_string(nDraft) + "\t" + Field(pszBlogAddress));
+    return static_cast<int>(AnswerNumber("publish.result", 0));
+}

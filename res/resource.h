@@ -1,0 +1,48 @@
+// Resource ids. Command ids double as string ids: a control's or a toolbar
+// button's tooltip is the string whose id is its command or control id.
+#pragma once
+
+// Strings
+#define IDS_SEND_TO_WORDPRESS     103
+#define IDS_HELP                  104
+#define IDS_UNABLE_TO_SEND        105
+#define IDS_OPTIONS               108
+#define IDS_CAPTURE_POSTED        109
+#define IDS_NO_PUBLISH_LIBRARY    511
+#define IDS_INVALID_LOGIN         40013
+#define IDS_LOGIN_TITLE_FORMAT    40014
+#define IDS_ALERT_WINDOW_TEXT     40015
+#define IDS_BULLETED_LIST         40005
+#define IDS_NUMBERED_LIST         40006
+#define IDS_TEXT_SIZE             3015
+// Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
+#define IDS_BLOG_TYPE_LABEL_FIRST 40100
+#define IDS_BLOG_TYPE_TYPEPAD     40100
+#define IDS_BLOG_TYPE_WORDPRESS   40101
+#define IDS_BLOG_TYPE_MOVABLE     40102
+#define IDS_BLOG_TYPE_LIVEJOURNAL 40103
+#define IDS_APP_TITLE             57344
+
+// Commands (and their tooltips)
+#define ID_USE_DIFFERENT_ACCOUNT  3013
+#define ID_ALIGN_TEXT_LEFT        3161
+#define ID_ALIGN_TEXT_CENTER      3162
+#define ID_ALIGN_TEXT_RIGHT       3163
+#define ID_FORMAT_BOLD            40001
+#define ID_FORMAT_UNDERLINE       40003
+#define ID_FORMAT_ITALIC          40004
+#define ID_CREATE_LINK            40007
+#define ID_REMOVE_LINK            40008
+#define ID_ALIGN_IMAGE_LEFT       40009
+#define ID_ALIGN_IMAGE_RIGHT      40010
+#define ID_ALIGN_IMAGE_TOP        40011
+#define ID_ALIGN_IMAGE_BOTTOM     40012
+
+// Icons
+#define IDI_SMALL_WORDPRESS       215
+
+// Dialog templates
+#define IDD_BLOG_AUTH             222
+#define IDD_BLOG_OPTIONS          409
+#define IDD_BLOG_EDITOR           3102
+#define IDD_LINK                  3129

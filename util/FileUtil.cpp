@@ -1,0 +1,116 @@
+#include "util/FileUtil.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/UniqueHandle.h"
+
+namespace util {
+
+bool DirectoryExists(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ReadTextFile(const std::string& path, std::wstring& text)
+{
+    platform::CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size))
+        return false;
+    // Settings files are small; one far beyond any real one is not read, so a
+    // stray huge file cannot exhaust memory.
+    constexpr LONGLONG kMaxBytes = 256LL * 1024 * 1024;
+    if (size.QuadPart > kMaxBytes)
+        return false;
+    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        DWORD n = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
+        if (!::ReadFile(file.Get(), bytes.data() + got, chunk, &n, nullptr))
+            return false;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+
+    std::size_t skip = 0;
+    const TextEncoding encoding = DetectTextEncoding(bytes.data(), bytes.size(), skip);
+    if (encoding == TextEncoding::Utf16)
+        return false;
+    const char* begin = bytes.data() + skip;
+    std::size_t length = bytes.size() - skip;
+    // The conversion stops at the first zero byte.
+    for (std::size_t i = 0; i < length; ++i) {
+        if (begin[i] == '\0') {
+            length = i;
+            break;
+        }
+    }
+    std::wstring result;
+    if (length > 0) {
+        const UINT codePage = encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP;
+        const int n = ::MultiByteToWideChar(codePage, 0, begin, static_cast<int>(length), nullptr, 0);
+        if (n > 0) {
+            result.resize(static_cast<std::size_t>(n));
+            ::MultiByteToWideChar(codePage, 0, begin, static_cast<int>(length), &result[0], n);
+        }
+    }
+    text.swap(result);
+    return true;
+}
+
+namespace {
+class CPlatformDirectories final : public IDirectorySystem {
+public:
+    bool DirectoryExists(const std::string& path) override { return util::DirectoryExists(path); }
+    bool CreateDirectory(const std::string& path) override { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+};
+}  // namespace
+
+bool CreateDirectoryChain(const std::string& path)
+{
+    CPlatformDirectories fs;
+    return util::CreateDirectoryChain(path, fs);
+}
+
+bool EnsureDirectory(const std::string& path)
+{
+    return DirectoryExists(path) || CreateDirectoryChain(path);
+}
+
+bool BringWindowToForeground(HWND hWnd)
+{
+    ::BringWindowToTop(hWnd);
+    if (::SetForegroundWindow(hWnd) && ::GetForegroundWindow() == hWnd)
+        return true;
+
+    HWND hForeground = ::GetForegroundWindow();
+    for (int i = 0; !hForeground && i < 10; ++i) {
+        ::Sleep(10);
+        hForeground = ::GetForegroundWindow();
+    }
+    const DWORD foregroundThread = hForeground ? ::GetWindowThreadProcessId(hForeground, nullptr) : 0;
+    const DWORD ownThread = ::GetCurrentThreadId();
+    // Only a thread that shares input with the foreground one may take it over.
+    if (hForeground && foregroundThread && ownThread && foregroundThread != ownThread &&
+        ::AttachThreadInput(ownThread, foregroundThread, TRUE)) {
+        ::SetForegroundWindow(hWnd);
+        ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+    }
+    ::SetForegroundWindow(hWnd);
+    return ::GetForegroundWindow() == hWnd;
+}
+
+}  // namespace util
