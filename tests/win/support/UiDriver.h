@@ -1,0 +1,61 @@
+#pragma once
+// Drives this process's windows as a user would: finds them by caption, class
+// and control id, reads their state, types, clicks, presses keys and takes
+// screenshots. Modal loops run on the test's main thread, so a driver script
+// runs on a thread of its own (CUserScript).
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ui {
+
+// Visible top-level windows of this process; empty strings match anything.
+std::vector<HWND> FindWindows(const std::string& caption = "", const std::string& className = "");
+// Waits until such a window is visible and has finished initialising.
+HWND WaitForWindow(const std::string& caption, const std::string& className = "", int timeoutMs = 10000);
+bool WaitUntilGone(HWND hWnd, int timeoutMs = 10000);
+
+HWND Control(HWND hParent, int id);
+std::string Text(HWND hWnd);
+std::string ClassName(HWND hWnd);
+RECT ScreenRect(HWND hWnd);
+// Rectangle in the client coordinates of the given parent.
+RECT RectIn(HWND hWnd, HWND hParent);
+bool IsEnabled(HWND hWnd);
+bool IsVisible(HWND hWnd);
+bool IsChecked(HWND hWnd);
+HWND Focused(HWND hTopLevel);
+
+// Brings the window's top-level ancestor forward and gives it the focus.
+void Focus(HWND hWnd);
+// Types text into the window with the focus after focusing hWnd.
+void Type(HWND hWnd, const std::string& text);
+// A left click in the middle of the window.
+void Click(HWND hWnd);
+// Keys such as "Enter", "Escape", "Tab", "Shift+Tab", "Ctrl+B", "Alt+O", "Space".
+void Press(const std::string& keys);
+
+// Waits for a message box, returns its text and answers it with the button.
+std::string AnswerMessageBox(int button = IDOK, int timeoutMs = 10000);
+
+bool Screenshot(HWND hWnd, const std::string& pngPath);
+
+// Runs a driver script on its own thread while the test's thread runs a modal
+// loop; a watchdog cancels whatever is still open when the script overruns.
+class CUserScript {
+public:
+    explicit CUserScript(std::function<void()> script, int watchdogMs = 20000);
+    ~CUserScript();
+    void Join();
+
+private:
+    std::thread m_thread;
+};
+
+// Closes every window of this process, for tests that leave something open.
+void CloseAllWindows();
+
+}  // namespace ui
