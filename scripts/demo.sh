@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The demo: builds the accessory and the sample host, starts the host under
+# Wine with the accessory's menu dropped down, sends the capture through it,
+# and leaves a screenshot in docs/screenshots/host-menu.png.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${WP_BUILD_DIR:-$root/build}"
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build/win" -j"$(nproc)" --target OrlimoHost WordPress QTVPublishDouble
+
+source "$root/scripts/wine-session.sh"
+trap wine_session_stop EXIT
+wine_session_start "$build/win"
+
+mkdir -p "$root/docs/screenshots"
+shot="Z:$(echo "$root/docs/screenshots/host-menu.png" | tr / '\\')"
+data='C:\users\Public\WordPressDemo'
+# A virtual desktop draws title bars, as a user's window manager would.
+"$build/win/wine-run" explorer "/desktop=WordPressDemo,1024x768" "Z:$(echo "$build/win/OrlimoHost.exe" | tr / '\\')" \
+    --data "$data" --show-menu --screenshot "$shot" --script "menu,send"
+echo "Screenshot: $root/docs/screenshots/host-menu.png"

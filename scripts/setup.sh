@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the demo need on Debian 12, once.
+set -euo pipefail
+packages=(cmake make g++ pkg-config mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth
+          imagemagick fonts-liberation fonts-dejavu-core googletest libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+run_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+export DEBIAN_FRONTEND=noninteractive
+run_root apt-get update -qq
+run_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
