@@ -46,3 +46,6 @@
 #define IDD_BLOG_OPTIONS          409
 #define IDD_BLOG_EDITOR           3102
 #define IDD_LINK                  3129
+
+// Control ids of the dialog templates.
+#include "DialogIds.h"

@@ -1,0 +1,2 @@
+#pragma once
+// Control ids of the dialog templates.
