@@ -98,13 +98,25 @@ CHostOptions ParseHostOptions(int argc, wchar_t** argv)
 
 bool CHostApp::LoadAccessory()
 {
-    const std::string dll = m_options.strAccessoryFolder + "WordPress.dll";
-    HRESULT hr = m_module.Load(dll);
+    // A registered accessory is created through COM; otherwise straight from
+    // the file in the accessory folder.
+    CLSID clsid{};
+    HRESULT hr = ::CLSIDFromProgID(L"WordPress.WordPressOutput", &clsid);
     if (SUCCEEDED(hr))
-        hr = m_module.CreateOutput(m_spOutput);
-    if (FAILED(hr)) {
-        Print("load " + dll + " failed " + HexResult(hr));
-        return false;
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IComponentInitialize),
+                                m_spOutput.PutVoid());
+    if (SUCCEEDED(hr)) {
+        Print("created WordPress.WordPressOutput through the registry");
+    } else {
+        const std::string dll = m_options.strAccessoryFolder + "WordPress.dll";
+        hr = m_module.Load(dll);
+        if (SUCCEEDED(hr))
+            hr = m_module.CreateOutput(m_spOutput);
+        if (FAILED(hr)) {
+            Print("load " + dll + " failed " + HexResult(hr));
+            return false;
+        }
+        Print("created the accessory from " + dll);
     }
     auto spDocument = MakeObject<CCaptureDocument>();
     spDocument->Setup(platform::WideFromAnsi(m_options.strImageFile), &m_log);

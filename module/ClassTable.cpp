@@ -3,6 +3,7 @@
 #include "module/ClassIds.h"
 #include "module/Package.h"
 #include "output/WordPressOutput.h"
+#include "publish/PublishLibrary.h"
 
 const platform::CInterfaceEntry* CPackage::InterfaceMap()
 {
@@ -25,6 +26,16 @@ platform::CClassObjectEntry g_classObjects[] = {
 HRESULT GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
     return platform::GetClassObjectFromTable(g_classObjects, std::size(g_classObjects), rclsid, riid, ppv);
+}
+
+HRESULT CanUnloadNow()
+{
+    if (platform::CModule::LockCount() != 0)
+        return S_FALSE;
+    // The last moment the module may free another library: once unloading
+    // has begun, the loader lock forbids it.
+    publish::ReleasePublishLibrary();
+    return S_OK;
 }
 
 void ReleaseClassObjects()

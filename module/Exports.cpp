@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "module/ClassTable.h"
-#include "platform/Module.h"
+#include "module/Registration.h"
 
 extern "C" {
 
@@ -22,17 +22,19 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)
 
 STDAPI DllCanUnloadNow()
 {
-    return platform::CModule::LockCount() == 0 ? S_OK : S_FALSE;
+    return module::CanUnloadNow();
 }
 
 STDAPI DllRegisterServer()
 {
-    return E_NOTIMPL;
+    module::CResourceScripts scripts;
+    return module::RegisterServer(scripts);
 }
 
 STDAPI DllUnregisterServer()
 {
-    return E_NOTIMPL;
+    module::CResourceScripts scripts;
+    return module::UnregisterServer(scripts);
 }
 
 }  // extern "C"

@@ -30,9 +30,6 @@ STDMETHODIMP CClassFactory::CreateInstance(IUnknown* pOuter, REFIID iid, void** 
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    // An aggregated object must hand its own IUnknown to the outer object.
-    if (pOuter && !InlineIsEqualGUID(iid, IID_IUnknown))
-        return CLASS_E_NOAGGREGATION;
     return m_pfnCreate(pOuter, iid, ppv);
 }
 

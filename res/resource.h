@@ -41,6 +41,11 @@
 // Icons
 #define IDI_SMALL_WORDPRESS       215
 
+// Registry scripts (resource type "REGISTRY")
+#define IDR_REGISTRY_OUTPUT       102
+#define IDR_REGISTRY_PACKAGE      103
+#define IDR_REGISTRY_MODULE       215
+
 // Dialog templates
 #define IDD_BLOG_AUTH             222
 #define IDD_BLOG_OPTIONS          409

@@ -15,6 +15,9 @@ source "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start "$build/win"
 
+# Register the accessory as an installer would; the host then creates it through COM.
+"$build/win/wine-run" regsvr32 /s "Z:$(echo "$build/win/accessory/WordPress.dll" | tr / '\\')"
+
 mkdir -p "$root/docs/screenshots"
 shot="Z:$(echo "$root/docs/screenshots/host-menu.png" | tr / '\\')"
 data='C:\users\Public\WordPressDemo'

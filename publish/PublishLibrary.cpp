@@ -1,0 +1,41 @@
+#include "publish/PublishLibrary.h"
+
+namespace publish {
+
+HMODULE g_hPublishLibrary = nullptr;
+
+namespace {
+FARPROC Export(const char* name)
+{
+    return g_hPublishLibrary ? ::GetProcAddress(g_hPublishLibrary, name) : nullptr;
+}
+}  // namespace
+
+bool LoadPublishLibrary(const std::string& path)
+{
+    ReleasePublishLibrary();
+    g_hPublishLibrary = ::LoadLibraryA(path.c_str());
+    if (g_hPublishLibrary && (!GetBlogIdsFunction() || !PublishFunction()))
+        ReleasePublishLibrary();
+    return g_hPublishLibrary != nullptr;
+}
+
+PFN_GET_BLOG_IDS GetBlogIdsFunction()
+{
+    return reinterpret_cast<PFN_GET_BLOG_IDS>(reinterpret_cast<void*>(Export("GetBlogIDs")));
+}
+
+PFN_PUBLISH_TO_BLOG_NO_GUI PublishFunction()
+{
+    return reinterpret_cast<PFN_PUBLISH_TO_BLOG_NO_GUI>(reinterpret_cast<void*>(Export("PublishToBlogNoGUI")));
+}
+
+void ReleasePublishLibrary()
+{
+    if (g_hPublishLibrary) {
+        ::FreeLibrary(g_hPublishLibrary);
+        g_hPublishLibrary = nullptr;
+    }
+}
+
+}  // namespace publish
