@@ -4,6 +4,7 @@
 #include "platform/HtmlHelp.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
+#include "platform/WaitCursor.h"
 #include "res/resource.h"
 #include "util/PathRules.h"
 
@@ -135,6 +136,7 @@ std::string CWordPressOutput::SaveImageCopy()
     if (n == 0 || n >= MAX_PATH || !::GetTempFileNameA(folder, "WordPressExt", 0, tempName))
         return {};
 
+    platform::CWaitCursor wait;  // the host encodes the whole capture
     const char* extension = output::ImageExtensionForFormat(nFormat);
     const std::string imagePath = output::ReplaceTemporaryExtension(tempName, extension);
     spSave->SaveAs(CBstr::FromAnsi(imagePath, CP_ACP).Get(), nFormat, spOptions.Get());
