@@ -138,6 +138,15 @@ bool CHostApp::LoadAccessory()
     return true;
 }
 
+// Menu item pictures are drawn by the host itself, from the accessory's icon
+// file, so they look the same whether the item is highlighted or not.
+void CHostApp::LoadMenuIcon(const std::string& iconFile)
+{
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    m_hMenuIcon.Reset(static_cast<HICON>(::LoadImageA(nullptr, (m_options.strAccessoryFolder + iconFile).c_str(),
+                                                      IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+}
+
 void CHostApp::BuildMenu()
 {
     HMENU hBar = ::CreateMenu();
@@ -156,6 +165,14 @@ void CHostApp::BuildMenu()
                 ::AppendMenuA(hAccessories, MF_SEPARATOR, 0, nullptr);
             else
                 ::AppendMenuA(hAccessories, MF_STRING, kFirstAccessoryCommand + i, m_menu[i].strLabel.c_str());
+            if (!m_menu[i].strIcon.empty()) {
+                LoadMenuIcon(m_menu[i].strIcon);
+                MENUITEMINFOA info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_BITMAP;
+                info.hbmpItem = HBMMENU_CALLBACK;
+                ::SetMenuItemInfoA(hAccessories, static_cast<UINT>(i), TRUE, &info);
+            }
         }
         ::AppendMenuA(hBar, MF_POPUP, reinterpret_cast<UINT_PTR>(hAccessories), "&Accessories");
     }
@@ -252,6 +269,24 @@ LRESULT CHostApp::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             Print(RunCommand("command:" + m_menu[id - kFirstAccessoryCommand].strId));
         }
         return 0;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item->CtlType == ODT_MENU) {
+            item->itemWidth = item->itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CXSMICON));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType == ODT_MENU && m_hMenuIcon) {
+            const int size = ::GetSystemMetrics(SM_CXSMICON);
+            const int y = item->rcItem.top + (item->rcItem.bottom - item->rcItem.top - size) / 2;
+            ::DrawIconEx(item->hDC, item->rcItem.left, y, m_hMenuIcon.Get(), size, size, 0, nullptr, DI_NORMAL);
+            return TRUE;
+        }
+        break;
     }
     case WM_RUN_SCRIPT:
         RunScript();

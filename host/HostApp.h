@@ -10,6 +10,7 @@
 #include "host/AccessoryLoader.h"
 #include "host/HostObjects.h"
 #include "host/MenuXml.h"
+#include "platform/UniqueHandle.h"
 
 namespace host {
 
@@ -36,6 +37,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     bool LoadAccessory();
     void BuildMenu();
+    void LoadMenuIcon(const std::string& iconFile);
     void Paint();
     void RunScript();
     std::string RunCommand(const std::string& command);
@@ -48,6 +50,7 @@ private:
     CHostPtr<CComponentHost> m_spHost;
     platform::CComPtr<IComponentInitialize> m_spOutput;
     std::vector<CMenuEntry> m_menu;
+    platform::CIcon m_hMenuIcon;  // the accessory's picture beside its menu item
     int m_nExitCode = 0;
 };
 
