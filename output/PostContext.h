@@ -1,0 +1,52 @@
+#pragma once
+// The work of one send or options request: the folders and paths, the log-in
+// information, and the settings files that keep them between requests. A
+// context lives for one host call and reads the settings files afresh.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/UniqueHandle.h"
+
+class PostContext {
+public:
+    PostContext() = default;
+    PostContext(const PostContext&) = delete;
+    PostContext& operator=(const PostContext&) = delete;
+
+    // Settings files in the data folder (settings/PostContextSettings.cpp).
+    // Nothing is ever shown to the user; failures leave the defaults.
+
+    // Loads UserPrefs.xml: always use into alwaysUse, and show hotspot warning.
+    bool ReadPreferences(int& alwaysUse);
+    // Stores always use, rewrites UserPrefs.xml, and writes UserSettings.xml
+    // when always use is 1 or deletes it when it is 0.
+    bool WritePreferences(int alwaysUse);
+    // Loads UserSettings.xml into the log-in information.
+    bool LoadStoredLogin();
+    // Writes UserSettings.xml from the log-in information; refuses, leaving
+    // the file as it was, when the user name or password is empty.
+    bool SaveStoredLogin();
+
+    std::string m_strAccessoryFolder;
+    std::string m_strDataFolder;
+    std::string m_strImagePath;
+    // Address of the blog that received the entry; empty when nothing was posted.
+    std::string m_strBlogAddress;
+    // Log-in information.
+    std::string m_strPassword;
+    std::string m_strUserName;
+    std::string m_strServer;
+    std::string m_strEndpoint;
+    // 0 TypePad, 1 the hosted WordPress service, 2 Movable Type, 3 LiveJournal.
+    int m_nBlogType = 1;
+    std::string m_strLoginTitle;
+    std::string m_strHelpPath;
+    // 0 or 1: use the stored log-in without asking.
+    int m_nAlwaysUse = 0;
+    // 0 or 1: only carried through the preferences file.
+    int m_nShowHotspotWarning = 1;
+    // The host's main window, owner of every dialog; not ours to destroy.
+    HWND m_hParentWindow = nullptr;
+    platform::CIcon m_hSmallIcon;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// The texts of the two settings files in the data folder, composed by plain
+// concatenation and read back with the forward-only lookup of QTVXmlString.
+// Both have the root element "userprefs". A reader takes the children with one
+// cursor, so they must stand in the order in which they are read.
+#include <string>
+
+class QTVXmlString;
+
+namespace settings {
+
+constexpr const char kPreferencesFile[] = "UserPrefs.xml";
+constexpr const char kStoredLoginFile[] = "UserSettings.xml";
+
+// The data folder, a backslash unless it ends with one, and the file name.
+std::string SettingsFilePath(const std::string& dataFolder, const char* fileName);
+
+// Five lines ending in CR LF: always use as SaveText, show hotspot warning as
+// DisplayHotspotWarning, both "%d".
+std::string ComposePreferences(int alwaysUse, int showHotspotWarning);
+
+// False, with nothing changed, when the text holds no userprefs element.
+// Otherwise always use is 1 only for a SaveText of exactly "1" and show
+// hotspot warning 0 only for a DisplayHotspotWarning of exactly "0".
+bool ParsePreferences(QTVXmlString& text, int& alwaysUse, int& showHotspotWarning);
+
+// Seven lines ending in CR LF: the scrambled password as StoredText, then
+// Login, Server, Endpoint, each escaped. The arguments are not changed.
+std::string ComposeStoredLogin(const std::string& password, const std::string& userName,
+                               const std::string& server, const std::string& endpoint);
+
+// False, with nothing changed, when the text holds no userprefs element.
+// Otherwise a missing Login, Server or Endpoint leaves its field as it was,
+// and the password is the unscrambled StoredText (empty when it is missing).
+bool ParseStoredLogin(QTVXmlString& text, std::string& password, std::string& userName, std::string& server,
+                      std::string& endpoint);
+
+}  // namespace settings
