@@ -1,0 +1,49 @@
+#pragma once
+// Wrappers over the standard controls a dialog binds by id. Like CWnd they do
+// not own their window: the dialog's window destroys its children.
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/Wnd.h"
+
+namespace platform {
+
+class CStatic : public CWnd {
+};
+
+class CEdit : public CWnd {
+public:
+    void SetSel(int nStart, int nEnd) const { SendMessage(EM_SETSEL, static_cast<WPARAM>(nStart), nEnd); }
+    void SetLimitText(int nMax) const { SendMessage(EM_SETLIMITTEXT, static_cast<WPARAM>(nMax)); }
+};
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+    bool IsChecked() const { return GetCheck() == BST_CHECKED; }
+};
+
+class CComboBox : public CWnd {
+public:
+    int AddString(const std::string& text) const
+    {
+        return static_cast<int>(::SendMessageA(m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    }
+    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+    void SetCurSel(int nIndex) const { SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nIndex)); }
+    void ResetContent() const { SendMessage(CB_RESETCONTENT); }
+};
+
+// Enables or disables the controls in the order given.
+void EnableWindows(std::initializer_list<const CWnd*> controls, bool bEnable);
+
+// Keyboard access to a group of radio buttons: the dialog manager tabs to the
+// one carrying WS_TABSTOP, so it must be the checked one, or tabbing into the
+// group would land on (and select) another choice.
+void SetTabStop(HWND hWnd, bool bTabStop);
+
+}  // namespace platform

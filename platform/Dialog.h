@@ -1,0 +1,80 @@
+#pragma once
+// Modal dialogs over templates of this module's resources. A dialog object
+// lives on its caller's stack for one run: values go in through setters
+// before DoModal, come out of the controls in the OK handler into public
+// members, and the caller reads them after the run. Controls are bound to
+// wrapper objects only; no values are exchanged automatically.
+//
+// Messages reach the object in the manner of a thin message map: a hook that
+// sees every message first (ProcessWindowMessage), then the few handlers
+// nearly every dialog needs (init, command, notification, OK, Cancel).
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/Wnd.h"
+
+namespace platform {
+
+// Optional rows of a form: the rows between two edits are hidden and
+// everything below moves up by the distance between the edits' bottoms.
+struct CRowRemoval {
+    int idKeptEdit;            // edit of the last row that stays
+    int idLastRemovedEdit;     // edit of the last row removed
+    std::vector<int> hidden;   // the removed rows' controls, hidden in this order
+    int idGroupBox;            // frames the rows; loses the removed height
+    std::vector<int> below;    // controls under the group box, moved up
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nTemplateId, HWND hParent = nullptr);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog owned by the parent window; returns the value the
+    // dialog ended with (IDOK, IDCANCEL), or -1 when it could not be created.
+    INT_PTR DoModal();
+
+protected:
+    // Binds control wrappers to the template's controls (BindControl).
+    virtual void DoDataExchange() {}
+    // Overrides call the base first: it binds the controls. Returning TRUE
+    // lets the dialog manager focus the first tab stop; FALSE says the
+    // handler set the focus itself.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK() { EndDialog(IDOK); }
+    // Also reached by Escape and the caption's close box.
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // WM_COMMAND. The base routes IDOK and IDCANCEL to OnOK and OnCancel;
+    // overrides handle their own ids and leave the rest to the base.
+    virtual bool OnCommand(UINT nId, UINT nCode, HWND hControl);
+    // WM_NOTIFY from children (toolbars, tooltips, rich edit); lResult is the
+    // notification's answer.
+    virtual bool OnNotify(NMHDR& header, LRESULT& lResult) { return false; }
+    // Sees every message before the handlers above; true when it consumed
+    // the message, with lResult as its answer.
+    virtual bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) { return false; }
+
+    void EndDialog(INT_PTR nResult) const { ::EndDialog(m_hWnd, nResult); }
+    HWND GetParentWindow() const { return m_hWndParent; }
+    bool BindControl(int id, CWnd& control) const;
+    // Moves the focus the way the dialog manager does (edit text selected,
+    // default button kept right); SetFocus alone does neither.
+    void GotoDlgCtrl(HWND hControl) const;
+    // Hides optional rows and shrinks the group box and the window by the
+    // removed height, which it returns in pixels.
+    int RemoveRows(const CRowRemoval& rows) const;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR InitDialog();
+    void CenterOnOwner() const;
+
+    UINT m_nTemplateId;
+    HWND m_hWndParent;
+};
+
+}  // namespace platform
