@@ -18,10 +18,17 @@ public:
     // UTF-16 text, converted with the current code page.
     explicit QTVXmlString(const std::wstring& text);
     QTVXmlString(const QTVXmlString&) = default;
+    QTVXmlString(QTVXmlString&&) = default;
     QTVXmlString& operator=(const QTVXmlString&) = default;
+    QTVXmlString& operator=(QTVXmlString&&) = default;
     QTVXmlString& operator=(const std::string& text)
     {
         std::string::operator=(text);
+        return *this;
+    }
+    QTVXmlString& operator=(const char* text)
+    {
+        std::string::operator=(text ? text : "");
         return *this;
     }
     virtual ~QTVXmlString() = default;

@@ -1,0 +1,46 @@
+// The blog-list answer on arbitrary text: the lists stay aligned whatever the
+// library returns. The first byte picks the blog type.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "publish/BlogList.h"
+#include "settings/QTVXmlString.h"
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const int blogType = data[0] % 5;
+    // The answer arrives in a buffer that may hold no NUL at all.
+    QTVXmlString answer;
+    char* buffer = publish::BeginAnswer(answer, size - 1);
+    std::copy(data + 1, data + size, buffer);
+    publish::EndAnswer(answer);
+    Check(answer.size() <= size - 1);
+
+    const publish::CBlogList list = publish::ParseBlogList(answer, blogType, "user");
+    Check(list.m_names.size() == list.m_blogIds.size());
+    if (blogType == publish::kLiveJournal) {
+        Check(list.m_blogAddresses.size() == (list.m_blogIds.empty() ? 1 : list.m_blogIds.size()));
+        Check(list.m_blogAddresses[0] == list.m_strBlogAddress);
+    } else {
+        Check(list.m_blogAddresses.size() == list.m_blogIds.size());
+        Check(list.m_strBlogAddress.empty());
+    }
+    Check(list.m_nSelected == (list.m_names.empty() ? -1 : 0));
+    Check(list.ShouldCollapse() == (list.m_blogIds.size() < 2));
+    return 0;
+}
