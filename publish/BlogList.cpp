@@ -68,4 +68,19 @@ CBlogList ParseBlogList(QTVXmlString& answer, int blogType, const std::string& u
     return list;
 }
 
+bool RequestBlogList(const BlogIdsCall& call, int capacity, int blogType, const std::string& userName,
+                     CBlogList& list)
+{
+    if (capacity < 0)
+        capacity = 0;
+    QTVXmlString answer;
+    char* buffer = BeginAnswer(answer, static_cast<std::size_t>(capacity));
+    const std::int32_t status = call(buffer, capacity);
+    if (IsLoginRefused(status))
+        return false;
+    EndAnswer(answer);
+    list = ParseBlogList(answer, blogType, userName);
+    return true;
+}
+
 }  // namespace publish

@@ -4,6 +4,7 @@
 // and BlogAddress. Platform-free; the Blog Editor fills its list box from it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ void EndAnswer(QTVXmlString& answer);
 
 // "http://" + user name + kLiveJournalSuffix.
 std::string LiveJournalAddress(const std::string& userName);
+
+// "GetBlogIDs" bound to the log-in: fills buffer, which holds capacity
+// characters and the NUL, and returns the library's status.
+using BlogIdsCall = std::function<std::int32_t(char* buffer, int capacity)>;
+
+// Hands the library an answer buffer of capacity characters, then reads the
+// answer into list. False, with list untouched, when the log-in was refused.
+bool RequestBlogList(const BlogIdsCall& call, int capacity, int blogType, const std::string& userName,
+                     CBlogList& list);
 
 // Reads the answer in document order. BlogId, BlogName and BlogAddress are
 // looked up in that order with one cursor per object, and a missing one keeps

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "publish/BlogList.h"
-#include "settings/QTVXmlString.h"
 
 namespace {
 
@@ -24,14 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const int blogType = data[0] % 5;
-    // The answer arrives in a buffer that may hold no NUL at all.
-    QTVXmlString answer;
-    char* buffer = publish::BeginAnswer(answer, size - 1);
-    std::copy(data + 1, data + size, buffer);
-    publish::EndAnswer(answer);
-    Check(answer.size() <= size - 1);
-
-    const publish::CBlogList list = publish::ParseBlogList(answer, blogType, "user");
+    // The library fills every character it is given, with or without a NUL.
+    const auto call = [&](char* buffer, int capacity) {
+        Check(static_cast<std::size_t>(capacity) == size - 1);
+        std::copy(data + 1, data + size, buffer);
+        return 0;
+    };
+    publish::CBlogList list;
+    Check(publish::RequestBlogList(call, static_cast<int>(size - 1), blogType, "user", list));
     Check(list.m_names.size() == list.m_blogIds.size());
     if (blogType == publish::kLiveJournal) {
         Check(list.m_blogAddresses.size() == (list.m_blogIds.empty() ? 1 : list.m_blogIds.size()));

@@ -116,6 +116,30 @@ TEST(BlogList, AnswerBufferNeverReadsPastItsEnd)
     EXPECT_TRUE(publish::ParseBlogList(answer, 1, "me").m_names.empty());
 }
 
+TEST(BlogList, RequestHandsOverTheBufferAndRecognisesARefusal)
+{
+    const std::string blogs = "<Blogs>" + Blog("1", "One", "http://1") + Blog("2", "Two", "http://2") + "</Blogs>";
+    publish::CBlogList list;
+    list.m_names = {"kept"};
+    EXPECT_FALSE(publish::RequestBlogList([](char*, int) { return static_cast<std::int32_t>(0x80004005u); }, 64, 1,
+                                          "me", list));
+    EXPECT_EQ(list.m_names, Strings{"kept"});
+
+    // A library that fills every character it was given and writes no NUL.
+    int seen = -1;
+    const auto fill = [&](char* buffer, int capacity) {
+        seen = capacity;
+        std::memcpy(buffer, blogs.data(), static_cast<std::size_t>(capacity));
+        return 0;
+    };
+    ASSERT_TRUE(publish::RequestBlogList(fill, static_cast<int>(blogs.size()), 1, "me", list));
+    EXPECT_EQ(seen, static_cast<int>(blogs.size()));
+    EXPECT_EQ(list.m_names, (Strings{"One", "Two"}));
+    // Cut short, the answer loses the blogs that did not fit.
+    ASSERT_TRUE(publish::RequestBlogList(fill, static_cast<int>(blogs.size()) - 10, 1, "me", list));
+    EXPECT_TRUE(list.m_names.empty());
+}
+
 TEST(BlogList, RefusedLoginIsEFail)
 {
     EXPECT_TRUE(publish::IsLoginRefused(static_cast<std::int32_t>(0x80004005u)));
