@@ -1,9 +1,10 @@
 #pragma once
 // The code page of 8-bit text, as far as platform-free code needs to know it:
 // which bytes start a double-byte character, and how UTF-16 text becomes
-// 8-bit text. The Windows shell installs the ANSI code page at start-up
-// (UseAnsiCodePage); until then, and natively, every byte is a character of
-// its own and UTF-16 units above 0xFF become '?'.
+// 8-bit text. The Windows shell installs the ANSI code page when the module
+// loads (UseAnsiCodePage, from settings/PostContextSettings.cpp); until then,
+// and natively, every byte is a character of its own and UTF-16 units above
+// 0xFF become '?'.
 #include <string>
 
 namespace settings {
