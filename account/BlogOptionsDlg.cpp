@@ -71,7 +71,6 @@ void BlogOptionsDlg::Choose(bool bAlwaysUse)
 {
     m_radioAlwaysUse.SetCheck(bAlwaysUse ? BST_CHECKED : BST_UNCHECKED);
     m_radioPrompt.SetCheck(bAlwaysUse ? BST_UNCHECKED : BST_CHECKED);
-    SyncTabStop();
     EnableLoginControls(bAlwaysUse);
     (bAlwaysUse ? m_radioAlwaysUse : m_radioPrompt).SetFocus();
 }
@@ -84,12 +83,6 @@ void BlogOptionsDlg::EnableLoginControls(bool bEnable)
                             bEnable);
 }
 
-void BlogOptionsDlg::SyncTabStop()
-{
-    platform::SetTabStop(m_radioPrompt, m_radioPrompt.IsChecked());
-    platform::SetTabStop(m_radioAlwaysUse, m_radioAlwaysUse.IsChecked());
-}
-
 bool BlogOptionsDlg::OnCommand(UINT nId, UINT nCode, HWND hControl)
 {
     if (nCode != BN_CLICKED)
@@ -97,11 +90,9 @@ bool BlogOptionsDlg::OnCommand(UINT nId, UINT nCode, HWND hControl)
     switch (nId) {
     case IDC_OPTIONS_PROMPT:
         EnableLoginControls(false);
-        SyncTabStop();
         return true;
     case IDC_OPTIONS_ALWAYS_USE:
         EnableLoginControls(true);
-        SyncTabStop();
         return true;
     case IDC_HELP_BUTTON:
         platform::ShowHelpTopic(m_hWnd, m_strHelpPath);

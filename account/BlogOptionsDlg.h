@@ -41,7 +41,6 @@ private:
     // log-in controls to match.
     void Choose(bool bAlwaysUse);
     void EnableLoginControls(bool bEnable);
-    void SyncTabStop();
 
     platform::CEdit m_editPassword;
     platform::CButton m_radioPrompt;

@@ -33,7 +33,6 @@ BOOL CLinkDialog::OnInitDialog()
                              &m_editEmailAddress, &m_editSubject},
                             false);
     m_radioUrl.SetCheck(BST_CHECKED);
-    SyncTabStop();
     m_editUrlAddress.SetWindowText(m_strUrl);
     // Both display-text fields start with the proposed text; after that
     // they are separate.
@@ -53,18 +52,11 @@ void CLinkDialog::EnableType(bool bUrl)
     platform::EnableWindows({&m_labelEmailText, &m_labelEmailAddress, &m_labelSubject, &m_editEmailText,
                              &m_editEmailAddress, &m_editSubject},
                             !bUrl);
-    SyncTabStop();
     // Where the text is already there, the address is what is left to type.
     if (bUrl)
         GotoDlgCtrl(m_editUrlText.GetWindowText().empty() ? m_editUrlText : m_editUrlAddress);
     else
         GotoDlgCtrl(m_editEmailText.GetWindowText().empty() ? m_editEmailText : m_editEmailAddress);
-}
-
-void CLinkDialog::SyncTabStop()
-{
-    platform::SetTabStop(m_radioUrl, m_radioUrl.IsChecked());
-    platform::SetTabStop(m_radioEmail, m_radioEmail.IsChecked());
 }
 
 bool CLinkDialog::OnCommand(UINT nId, UINT nCode, HWND hControl)

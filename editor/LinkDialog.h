@@ -32,7 +32,6 @@ protected:
 private:
     // Enables the chosen type's rows and disables the other's.
     void EnableType(bool bUrl);
-    void SyncTabStop();
 
     platform::CStatic m_groupType;
     platform::CButton m_radioUrl;

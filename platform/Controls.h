@@ -41,9 +41,4 @@ public:
 // Enables or disables the controls in the order given.
 void EnableWindows(std::initializer_list<const CWnd*> controls, bool bEnable);
 
-// Keyboard access to a group of radio buttons: the dialog manager tabs to the
-// one carrying WS_TABSTOP, so it must be the checked one, or tabbing into the
-// group would land on (and select) another choice.
-void SetTabStop(HWND hWnd, bool bTabStop);
-
 }  // namespace platform
