@@ -65,13 +65,10 @@ int FocusedId(HWND hDlg)
 
 void Activate(HWND hDlg)
 {
-    const DWORD target = ::GetWindowThreadProcessId(hDlg, nullptr);
-    const DWORD self = ::GetCurrentThreadId();
-    ::AttachThreadInput(self, target, TRUE);
+    // Sharing the dialog thread's input state for this would leave the
+    // dialog inactive once the threads part again.
     ::SetForegroundWindow(hDlg);
-    ::SetActiveWindow(hDlg);
-    ::AttachThreadInput(self, target, FALSE);
-    Pause(60);
+    Pause(100);
 }
 
 std::vector<int> TabOrder(HWND hDlg, int nPresses)
