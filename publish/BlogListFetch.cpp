@@ -4,7 +4,6 @@
 #include "platform/WaitCursor.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
-#include "settings/QTVXmlString.h"
 
 namespace publish {
 
@@ -18,23 +17,23 @@ CFetchResult FetchBlogList(const CBlogQuery& query, HWND hOwner)
         return result;
     }
 
-    // The answer is received straight into the XML string that parses it.
-    QTVXmlString answer;
-    long status = 0;
+    bool listed = false;
     {
         platform::CWaitCursor wait;  // the library talks to the blog service
-        char* buffer = BeginAnswer(answer, kBlogListCapacity);
-        status = GetBlogIdsFunction()(query.m_nBlogType, query.m_strServer.c_str(), query.m_strEndpoint.c_str(),
-                                      query.m_strUserName.c_str(), query.m_strPassword.c_str(), buffer,
-                                      kBlogListCapacity);
-        EndAnswer(answer);
+        const PFN_GET_BLOG_IDS pfnGetBlogIds = GetBlogIdsFunction();
+        listed = RequestBlogList(
+            [&](char* buffer, int capacity) {
+                return static_cast<std::int32_t>(
+                    pfnGetBlogIds(query.m_nBlogType, query.m_strServer.c_str(), query.m_strEndpoint.c_str(),
+                                  query.m_strUserName.c_str(), query.m_strPassword.c_str(), buffer, capacity));
+            },
+            kBlogListCapacity, query.m_nBlogType, query.m_strUserName, result.m_list);
     }
-    if (IsLoginRefused(status)) {
+    if (!listed) {
         ReleasePublishLibrary();
         result.m_outcome = FetchOutcome::LoginRefused;
         return result;
     }
-    result.m_list = ParseBlogList(answer, query.m_nBlogType, query.m_strUserName);
     result.m_outcome = FetchOutcome::Listed;
     return result;
 }
