@@ -16,9 +16,10 @@ const module::Replacements kReplacements = {{"MODULE", "C:\\acc\\WordPress.dll"}
 
 std::string ReadScript(const std::string& name)
 {
-    std::ifstream in(std::string(WP_TEST_DATA) + "/../../res/registry/" + name, std::ios::binary);
+    std::ifstream in(std::string(WP_SOURCE_DIR) + "/res/registry/" + name, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    EXPECT_FALSE(text.str().empty()) << name << " not found";
     return text.str();
 }
 
@@ -74,10 +75,12 @@ TEST(RegistryScript, ModuleAndPackageScriptsParse)
 {
     const CParseResult package = ParseRegistryScript(ReadScript("Package.rgs"), kReplacements);
     ASSERT_TRUE(package.bOk) << package.strError;
+    ASSERT_EQ(package.roots.size(), 1u);
     EXPECT_NE(Find(Find(package.roots[0].keys, "CLSID")->subkeys, "{D08718E7-A06C-4ddf-9EB3-117569B94415}"), nullptr);
 
     const CParseResult moduleScript = ParseRegistryScript(ReadScript("Module.rgs"), kReplacements);
     ASSERT_TRUE(moduleScript.bOk) << moduleScript.strError;
+    ASSERT_EQ(moduleScript.roots.size(), 1u);
     const auto* appIdRoot = Find(moduleScript.roots[0].keys, "AppID");
     ASSERT_NE(appIdRoot, nullptr);
     EXPECT_EQ(appIdRoot->flag, KeyFlag::NoRemove);
