@@ -97,7 +97,11 @@ bool ItemChecked(HWND hDlg, int id) { return ui::IsChecked(ui::Control(hDlg, id)
 bool Shoot(HWND hDlg, const std::string& name)
 {
     // An active caption, as the user sees the dialog they are working in.
+    // Without a window manager Wine may draw the first window of a process
+    // inactive although it is the active one; the frame is told again.
     Activate(hDlg);
+    if (::GetForegroundWindow() == hDlg)
+        ::SendMessageW(hDlg, WM_NCACTIVATE, TRUE, 0);
     return ui::Screenshot(hDlg, std::string(WP_SCREENSHOTS_DIR) + name);
 }
 
