@@ -2,7 +2,7 @@
 # Installs what the build, the tests and the demo need on Debian 12, once.
 set -euo pipefail
 packages=(cmake make g++ pkg-config mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth
-          imagemagick fonts-liberation fonts-dejavu-core googletest libbenchmark-dev)
+          imagemagick fonts-wine fonts-liberation fonts-dejavu-core googletest libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -11,5 +11,11 @@ mkdir -p "$prefix"
 "$WINE" wineboot -i >/dev/null 2>&1 || true
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+# Wine's own metric-compatible dialog fonts, so dialogs and title bars look
+# as they do on Windows rather than falling back to another family.
+mkdir -p "$prefix/drive_c/windows/Fonts"
+for font in tahoma tahomabd marlett; do
+  [ -f "/usr/share/wine/fonts/$font.ttf" ] && cp "/usr/share/wine/fonts/$font.ttf" "$prefix/drive_c/windows/Fonts/"
+done
 wineserver -w || true
 touch "$prefix/.ready"
