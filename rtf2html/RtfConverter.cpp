@@ -1,0 +1,315 @@
+#include "rtf2html/RtfConverter.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "rtf2html/EmptyElementRemover.h"
+#include "rtf2html/FontSize.h"
+#include "rtf2html/GroupStripper.h"
+#include "rtf2html/HtmlText.h"
+
+using rtf2html::CRtfToken;
+using rtf2html::CRtfTokenizer;
+using rtf2html::Element;
+using rtf2html::TokenKind;
+
+namespace {
+
+struct CCharacterWord {
+    const char* m_szWord;
+    const char* m_szHtml;
+};
+
+// Characters the control writes as words rather than as escapes.
+constexpr CCharacterWord kCharacterWords[] = {
+    {"tab", "\t"},           {"line", "<br />"},      {"emdash", "&#8212;"},   {"endash", "&#8211;"},
+    {"lquote", "&#8216;"},   {"rquote", "&#8217;"},   {"ldblquote", "&#8220;"}, {"rdblquote", "&#8221;"},
+    {"bullet", "&#8226;"},   {"emspace", "&#8195;"},  {"enspace", "&#8194;"},  {"qmspace", "&#8197;"},
+};
+
+const char* CharacterWordHtml(const CRtfToken& word)
+{
+    for (const CCharacterWord& entry : kCharacterWords)
+        if (word.m_strWord == entry.m_szWord)
+            return entry.m_szHtml;
+    return nullptr;
+}
+
+bool IsUnicodeWord(const CRtfToken& token)
+{
+    return token.IsName("u") && token.m_bHasParam;
+}
+
+// Alignment of a new paragraph: its "\qc" or "\qr", which follow "\pard".
+const char* Alignment(bool center, bool right)
+{
+    return center ? "center" : right ? "right" : "left";
+}
+
+}  // namespace
+
+CRtfConverter::CRtfConverter() : m_stack(m_strHtml) {}
+
+std::string CRtfConverter::Convert(const std::string& rtf, const std::string& startMarker, bool closeAll)
+{
+    const std::size_t start = rtf.find(startMarker);
+    if (start == std::string::npos)
+        return std::string();
+    m_strText = rtf2html::StripGroups(std::string_view(rtf).substr(start));
+    m_strHtml.clear();
+    m_strHtml.reserve(m_strText.size() + m_strText.size() / 2);
+    CRtfTokenizer tokens(m_strText);
+    const bool endedAtBrace = ConvertBody(tokens, Scope::Body);
+    if (!endedAtBrace && closeAll)
+        m_stack.CloseAllTags();
+    return rtf2html::RemoveEmptyElements(m_strHtml);
+}
+
+bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
+{
+    CRun run;
+    for (;;) {
+        const CRtfToken token = tokens.Next();
+        if (m_nPendingHighSurrogate != 0 && !IsUnicodeWord(token))
+            DropPendingSurrogate();
+        switch (token.m_kind) {
+        case TokenKind::End:
+            Flush(run);
+            return false;
+        case TokenKind::GroupEnd:
+            Flush(run);
+            m_stack.CloseAllTags();
+            return true;
+        case TokenKind::Text:
+            Flush(run);
+            rtf2html::AppendEscapedText(m_strHtml, std::string_view(m_strText).substr(
+                                                       token.m_nBegin, token.m_nEnd - token.m_nBegin));
+            break;
+        case TokenKind::Byte: {
+            Flush(run);
+            const char byte = static_cast<char>(token.m_nByte);
+            rtf2html::AppendEscapedText(m_strHtml, std::string_view(&byte, 1));
+            break;
+        }
+        case TokenKind::Symbol:
+            if (token.m_nByte == '~') {
+                Flush(run);
+                m_strHtml += "&nbsp;";
+            } else if (token.m_nByte == '_') {
+                Flush(run);
+                m_strHtml += '-';
+            }
+            break;
+        case TokenKind::Word:
+            if (IsUnicodeWord(token)) {
+                Flush(run);
+                WriteUnicode(token.m_nParam);
+                tokens.SkipFallback(m_nFallbackCount);
+            } else if (token.IsName("uc")) {
+                if (token.m_bHasParam)
+                    m_nFallbackCount = std::max(0L, token.m_nParam);
+            } else if (const char* html = CharacterWordHtml(token)) {
+                Flush(run);
+                m_strHtml += html;
+            } else if (token.IsName("shad")) {
+                if (scope == Scope::Body) {
+                    if (token.IsOn("shad"))
+                        ConvertLink(tokens, run, token);
+                } else if (token.m_bSpaceDelimited && (run.empty() || run.back().m_bSpaceDelimited)) {
+                    // The link text begins where the shadow word began: its
+                    // space is text unless another word there takes it.
+                    Flush(run);
+                    m_strHtml += ' ';
+                }
+            } else if (scope == Scope::LinkText && m_bLinkHasPard &&
+                       (token.IsWord("pard") || token.IsWord("qc") || token.IsWord("qr"))) {
+                // The paragraph was opened before the link.
+            } else {
+                run.push_back(token);
+            }
+            break;
+        }
+    }
+}
+
+void CRtfConverter::Flush(CRun& run)
+{
+    if (run.empty())
+        return;
+    ApplyControlWords(run.data(), run.size());
+    run.clear();
+}
+
+void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const CRtfToken& word = words[i];
+        if (word.IsWord("pard")) {
+            // "\pard\par" is an empty paragraph: a line break, no element.
+            if (i + 1 < count && words[i + 1].IsWord("par")) {
+                m_strHtml += "<br />";
+                continue;
+            }
+            bool center = false;
+            bool right = false;
+            for (std::size_t j = i + 1; j < count && !words[j].IsWord("pard"); ++j) {
+                center = center || words[j].IsWord("qc");
+                right = right || words[j].IsWord("qr");
+            }
+            m_stack.m_strAlignment = Alignment(center, right);
+            m_stack.OpenTag(Element::P);
+        } else if (word.IsWord("par")) {
+            m_strHtml += "<br />";
+        } else if (word.IsName("b")) {
+            word.IsOff("b") ? m_stack.CloseTag(Element::B) : m_stack.OpenTag(Element::B);
+        } else if (word.IsName("i")) {
+            word.IsOff("i") ? m_stack.CloseTag(Element::I) : m_stack.OpenTag(Element::I);
+        } else if (word.IsWord("ul")) {
+            m_stack.OpenTag(Element::U);
+        } else if (word.IsWord("ulnone") || word.IsOff("ul")) {
+            m_stack.CloseTag(Element::U);
+        } else if (word.IsName("fs")) {
+            m_stack.CloseTag(Element::Font);
+            m_stack.m_strFontSize = rtf2html::MapFontSize(word.m_strWord);
+            m_stack.OpenTag(Element::Font);
+        }
+    }
+}
+
+void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToken& shadow)
+{
+    // Words glued to the shadow word belong to the link; those before the
+    // last space of the run apply before it.
+    std::size_t own = run.size();
+    while (own > 0 && !run[own - 1].m_bSpaceDelimited)
+        --own;
+    ApplyControlWords(run.data(), own);
+    const std::size_t linkStart = own < run.size() ? run[own].m_nBegin : shadow.m_nBegin;
+    run.clear();
+
+    // The visible text runs up to the hidden text ("\v"), which holds the target.
+    CRtfTokenizer ahead(m_strText, linkStart);
+    long fallbackCount = m_nFallbackCount;
+    bool hasPard = false;
+    bool center = false;
+    bool right = false;
+    bool hidden = false;
+    std::size_t visibleEnd = 0;
+    for (;;) {
+        const CRtfToken token = ahead.Next();
+        if (token.m_kind == TokenKind::End || token.m_kind == TokenKind::GroupEnd) {
+            visibleEnd = token.m_nBegin;
+            break;
+        }
+        if (token.IsOn("v")) {
+            visibleEnd = token.m_nBegin;
+            hidden = true;
+            break;
+        }
+        hasPard = hasPard || token.IsWord("pard");
+        center = center || token.IsWord("qc");
+        right = right || token.IsWord("qr");
+        if (token.IsName("uc") && token.m_bHasParam)
+            fallbackCount = std::max(0L, token.m_nParam);
+        else if (IsUnicodeWord(token))
+            ahead.SkipFallback(fallbackCount);
+    }
+
+    // Target: the text between '#"' and the next '"' of the hidden text. The
+    // scan goes on after the closing quote; without one, at the end of the
+    // hidden text, so text after a damaged link is still converted.
+    std::string target;
+    std::size_t resume = visibleEnd;
+    if (hidden) {
+        enum class State { Seeking, Hash, Target } state = State::Seeking;
+        bool closed = false;
+        while (!closed) {
+            const CRtfToken token = ahead.Next();
+            if (token.m_kind == TokenKind::End || token.m_kind == TokenKind::GroupEnd || token.IsOff("v")) {
+                resume = token.m_nBegin;
+                break;
+            }
+            if (token.m_kind == TokenKind::Word) {
+                if (token.IsName("uc") && token.m_bHasParam) {
+                    fallbackCount = std::max(0L, token.m_nParam);
+                } else if (IsUnicodeWord(token)) {
+                    if (state == State::Target)
+                        rtf2html::AppendCharacterReference(
+                            target, static_cast<std::uint32_t>(token.m_nParam < 0 ? token.m_nParam + 65536 : token.m_nParam));
+                    else
+                        state = State::Seeking;
+                    ahead.SkipFallback(fallbackCount);
+                }
+                continue;
+            }
+            if (token.m_kind != TokenKind::Text && token.m_kind != TokenKind::Byte)
+                continue;
+            const char byte = static_cast<char>(token.m_nByte);
+            const std::string_view bytes = token.m_kind == TokenKind::Byte
+                                               ? std::string_view(&byte, 1)
+                                               : std::string_view(m_strText).substr(token.m_nBegin, token.m_nEnd - token.m_nBegin);
+            for (std::size_t k = 0; k < bytes.size() && !closed; ++k) {
+                const char c = bytes[k];
+                switch (state) {
+                case State::Seeking:
+                    if (c == '#')
+                        state = State::Hash;
+                    break;
+                case State::Hash:
+                    state = c == '"' ? State::Target : c == '#' ? State::Hash : State::Seeking;
+                    break;
+                case State::Target:
+                    if (c == '"') {
+                        closed = true;
+                        resume = token.m_kind == TokenKind::Byte ? token.m_nEnd : token.m_nBegin + k + 1;
+                    } else {
+                        target += c;
+                    }
+                    break;
+                }
+            }
+        }
+    }
+
+    if (hasPard) {
+        m_stack.m_strAlignment = Alignment(center, right);
+        m_stack.OpenTag(Element::P);
+    }
+    std::string href;
+    rtf2html::AppendEscapedTarget(href, target);
+    m_stack.OpenLink(href);
+    CRtfTokenizer visible(std::string_view(m_strText).substr(0, visibleEnd), linkStart);
+    m_bLinkHasPard = hasPard;
+    ConvertBody(visible, Scope::LinkText);
+    m_bLinkHasPard = false;
+    m_stack.CloseTag(Element::A);
+    tokens.Seek(resume);
+}
+
+void CRtfConverter::WriteUnicode(long value)
+{
+    // Writers give values above 32767 as negative 16-bit numbers.
+    const long unit = value < 0 ? value + 65536 : value;
+    const std::uint32_t codePoint = unit < 0 ? 0u : static_cast<std::uint32_t>(unit);
+    if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
+        DropPendingSurrogate();
+        m_nPendingHighSurrogate = codePoint;
+        return;
+    }
+    if (codePoint >= 0xDC00 && codePoint <= 0xDFFF && m_nPendingHighSurrogate != 0) {
+        const std::uint32_t combined = 0x10000 + ((m_nPendingHighSurrogate - 0xD800) << 10) + (codePoint - 0xDC00);
+        m_nPendingHighSurrogate = 0;
+        rtf2html::AppendCharacterReference(m_strHtml, combined);
+        return;
+    }
+    DropPendingSurrogate();
+    rtf2html::AppendCharacterReference(m_strHtml, codePoint);
+}
+
+void CRtfConverter::DropPendingSurrogate()
+{
+    if (m_nPendingHighSurrogate == 0)
+        return;
+    m_nPendingHighSurrogate = 0;
+    rtf2html::AppendCharacterReference(m_strHtml, 0xFFFD);
+}

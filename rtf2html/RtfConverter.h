@@ -1,0 +1,54 @@
+#pragma once
+// Turns the Blog Editor's entry, as its rich edit control writes it in RTF,
+// into the HTML fragment posted as the entry's text. It reads exactly what the
+// editor produces: paragraphs with their alignment, line breaks, bold, italic,
+// underline, the seven text sizes and links; everything else is dropped.
+// Platform-free: the Windows side passes the RTF streamed out of the control.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rtf2html/ElementStack.h"
+#include "rtf2html/RtfTokenizer.h"
+
+class CRtfConverter {
+public:
+    CRtfConverter();
+    CRtfConverter(const CRtfConverter&) = delete;
+    CRtfConverter& operator=(const CRtfConverter&) = delete;
+
+    // Converts rtf from the first occurrence of startMarker (the header before
+    // it is never read); without the marker the result is empty. With closeAll
+    // every element still open at the end of the text is closed. An unescaped
+    // "}" ends the body and closes everything in any case. No "%" is left in
+    // the result, so it can stand next to "%s" placeholders.
+    // One object serves one call.
+    std::string Convert(const std::string& rtf, const std::string& startMarker, bool closeAll);
+
+private:
+    using CRun = std::vector<rtf2html::CRtfToken>;
+
+    // A link's visible text is converted by the same scan, told to drop the
+    // words that made it a link.
+    enum class Scope { Body, LinkText };
+
+    // Returns true when the scan stopped at a "}".
+    bool ConvertBody(rtf2html::CRtfTokenizer& tokens, Scope scope);
+    // Words that stand for a character; false for every other word.
+    bool WriteCharacterWord(const rtf2html::CRtfToken& word);
+    void ApplyControlWords(const rtf2html::CRtfToken* words, std::size_t count);
+    void Flush(CRun& run);
+    void ConvertLink(rtf2html::CRtfTokenizer& tokens, CRun& run, const rtf2html::CRtfToken& shadow);
+
+    void WriteUnicode(long value);
+    void DropPendingSurrogate();
+
+    std::string m_strText;  // the body with its groups removed
+    std::string m_strHtml;
+    rtf2html::CElementStack m_stack;
+    // Characters a writer puts after each "\uN" for readers without Unicode.
+    long m_nFallbackCount = 1;
+    // First half of a character beyond the 16-bit range, waiting for its second.
+    std::uint32_t m_nPendingHighSurrogate = 0;
+    bool m_bLinkHasPard = false;
+};

@@ -1,0 +1,65 @@
+#pragma once
+// Splits RTF body text (groups already removed) into the pieces the converter
+// acts on. A control word ends where RTF ends it: a backslash, letters, an
+// optional signed number and one optional space, which belongs to the word.
+// Whatever follows is text, so nothing the user typed is taken for part of a
+// control word.
+#include <cstddef>
+#include <string_view>
+
+namespace rtf2html {
+
+enum class TokenKind {
+    End,       // no more text
+    GroupEnd,  // an unescaped "}": the body ends here
+    Text,      // bytes to write as they are (escaped for HTML)
+    Byte,      // one byte written by an escape: "\\", "\{", "\}", "\'hh"
+    Word,      // a control word
+    Symbol,    // any other control symbol ("\~", "\-", "\*", ...), in m_nByte
+};
+
+struct CRtfToken {
+    TokenKind m_kind = TokenKind::End;
+    // Where the token stands in the text; a word's end includes its space.
+    std::size_t m_nBegin = 0;
+    std::size_t m_nEnd = 0;
+    // Word: its letters, and its letters with the parameter as written.
+    std::string_view m_strName;
+    std::string_view m_strWord;
+    long m_nParam = 0;
+    bool m_bHasParam = false;
+    bool m_bSpaceDelimited = false;
+    // Byte: the byte; Symbol: the character after the backslash.
+    unsigned char m_nByte = 0;
+
+    bool IsWord(std::string_view word) const { return m_kind == TokenKind::Word && m_strWord == word; }
+    bool IsName(std::string_view name) const { return m_kind == TokenKind::Word && m_strName == name; }
+    // A toggle word without parameter or with a non-zero one switches on.
+    bool IsOn(std::string_view name) const { return IsName(name) && (!m_bHasParam || m_nParam != 0); }
+    bool IsOff(std::string_view name) const { return IsName(name) && m_bHasParam && m_nParam == 0; }
+};
+
+class CRtfTokenizer {
+public:
+    // Tokens from pos up to the end of text; text must outlive every token.
+    explicit CRtfTokenizer(std::string_view text, std::size_t pos = 0) : m_strText(text), m_nPos(pos) {}
+
+    CRtfToken Next();
+
+    // Skips the fallback that a writer puts after a "\uN" for readers without
+    // Unicode: count characters, where an escape or a control word counts as
+    // one. Stops early at a brace or the end.
+    void SkipFallback(long count);
+
+    std::size_t Position() const { return m_nPos; }
+    void Seek(std::size_t pos) { m_nPos = pos; }
+
+private:
+    CRtfToken ReadControl(std::size_t begin);
+    CRtfToken ReadWord(std::size_t begin);
+
+    std::string_view m_strText;
+    std::size_t m_nPos;
+};
+
+}  // namespace rtf2html
