@@ -115,7 +115,8 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
                 if (scope == Scope::Body) {
                     if (token.IsOn("shad"))
                         ConvertLink(tokens, run, token);
-                } else if (token.m_bSpaceDelimited && (run.empty() || run.back().m_bSpaceDelimited)) {
+                } else if (token.m_bSpaceDelimited && (run.empty() || run.back().m_bSpaceDelimited ||
+                                                       run.back().m_nEnd != token.m_nBegin)) {
                     // The link text begins where the shadow word began: its
                     // space is text unless another word there takes it.
                     Flush(run);
@@ -164,10 +165,10 @@ void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
             word.IsOff("b") ? m_stack.CloseTag(Element::B) : m_stack.OpenTag(Element::B);
         } else if (word.IsName("i")) {
             word.IsOff("i") ? m_stack.CloseTag(Element::I) : m_stack.OpenTag(Element::I);
-        } else if (word.IsWord("ul")) {
-            m_stack.OpenTag(Element::U);
         } else if (word.IsWord("ulnone") || word.IsOff("ul")) {
             m_stack.CloseTag(Element::U);
+        } else if (word.IsOn("ul")) {
+            m_stack.OpenTag(Element::U);
         } else if (word.IsName("fs")) {
             m_stack.CloseTag(Element::Font);
             m_stack.m_strFontSize = rtf2html::MapFontSize(word.m_strWord);
@@ -179,9 +180,10 @@ void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
 void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToken& shadow)
 {
     // Words glued to the shadow word belong to the link; those before the
-    // last space of the run apply before it.
+    // last space or line break of the run apply before it.
     std::size_t own = run.size();
-    while (own > 0 && !run[own - 1].m_bSpaceDelimited)
+    while (own > 0 && !run[own - 1].m_bSpaceDelimited &&
+           run[own - 1].m_nEnd == (own < run.size() ? run[own].m_nBegin : shadow.m_nBegin))
         --own;
     ApplyControlWords(run.data(), own);
     const std::size_t linkStart = own < run.size() ? run[own].m_nBegin : shadow.m_nBegin;
