@@ -1,11 +1,9 @@
 #include "rtf2html/ElementStack.h"
 
-#include <algorithm>
-
 namespace rtf2html {
 namespace {
 
-const char* Name(Element element)
+std::string_view Name(Element element)
 {
     switch (element) {
     case Element::P: return "p";
@@ -22,28 +20,27 @@ const char* Name(Element element)
 
 bool CElementStack::IsOpen(Element element) const
 {
-    return std::find(m_stack.begin(), m_stack.end(), element) != m_stack.end();
+    for (std::size_t k = 0; k < m_nDepth; ++k)
+        if (m_stack[k].m_element == element)
+            return true;
+    return false;
 }
 
-void CElementStack::WriteOpen(Element element)
+void CElementStack::Push(Element element, std::size_t tagStart)
 {
-    m_stack.push_back(element);
-    if (element == Element::Font) {
-        m_out += "<font size=\"";
-        m_out += m_strFontSize;
-        m_out += "\">";
+    m_stack[m_nDepth++] = {element, m_out.size(), tagStart};
+}
+
+void CElementStack::CloseInnermost()
+{
+    const COpen& open = m_stack[--m_nDepth];
+    if (m_out.size() == open.m_nContentStart) {
+        m_out.resize(open.m_nTagStart);
         return;
     }
-    // A reopened link has lost its target; its text stays marked as a link.
-    m_out += '<';
-    m_out += Name(element);
-    m_out += '>';
-}
-
-void CElementStack::WriteClose(Element element)
-{
+    const std::string_view name = Name(open.m_element);
     m_out += "</";
-    m_out += Name(element);
+    m_out += name;
     m_out += '>';
 }
 
@@ -55,63 +52,77 @@ void CElementStack::OpenTag(Element element)
     }
     if (IsOpen(element))
         return;
-    WriteOpen(element);
+    const std::size_t tagStart = m_out.size();
+    if (element == Element::Font) {
+        m_out += "<font size=\"";
+        m_out += m_strFontSize;
+        m_out += "\">";
+    } else {
+        // A reopened link has lost its target; its text stays marked as a link.
+        m_out += '<';
+        m_out += Name(element);
+        m_out += '>';
+    }
+    Push(element, tagStart);
 }
 
 void CElementStack::CloseTag(Element element)
 {
     if (!IsOpen(element))
         return;
-    std::vector<Element> above;
+    CList above;
+    std::size_t count = 0;
     for (;;) {
-        const Element top = m_stack.back();
-        m_stack.pop_back();
-        WriteClose(top);
+        const Element top = m_stack[m_nDepth - 1].m_element;
+        CloseInnermost();
         if (top == element)
             break;
-        above.push_back(top);
+        above[count++] = top;
     }
-    for (Element e : above)
-        OpenTag(e);
+    for (std::size_t k = 0; k < count; ++k)
+        OpenTag(above[k]);
 }
 
 void CElementStack::CloseAllTags()
 {
-    while (!m_stack.empty()) {
-        WriteClose(m_stack.back());
-        m_stack.pop_back();
-    }
+    while (m_nDepth > 0)
+        CloseInnermost();
 }
 
 void CElementStack::OpenParagraph()
 {
-    std::vector<Element> remembered;
-    for (Element e : m_stack)
-        if (e != Element::P)
-            remembered.push_back(e);
+    CList remembered;
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < m_nDepth; ++k)
+        if (m_stack[k].m_element != Element::P)
+            remembered[count++] = m_stack[k].m_element;
     CloseAllTags();
-    m_stack.push_back(Element::P);
+    const std::size_t tagStart = m_out.size();
     m_out += "<p align=\"";
     m_out += m_strAlignment;
     m_out += "\">";
-    for (Element e : remembered)
-        OpenTag(e);
+    Push(Element::P, tagStart);
+    for (std::size_t k = 0; k < count; ++k)
+        OpenTag(remembered[k]);
 }
 
 void CElementStack::OpenLink(std::string_view target)
 {
     CloseTag(Element::A);  // links do not nest
-    std::vector<Element> remembered;
+    CList remembered;
+    std::size_t count = 0;
     if (!IsOpen(Element::P)) {
-        remembered = m_stack;
+        for (; count < m_nDepth; ++count)
+            remembered[count] = m_stack[count].m_element;
         CloseAllTags();
     }
-    m_stack.push_back(Element::A);
+    const std::size_t tagStart = m_out.size();
     m_out += "<a href=\"";
     m_out += target;
     m_out += "\">";
-    for (Element e : remembered)
-        OpenTag(e);
+    Push(Element::A, tagStart);
+    for (std::size_t k = 0; k < count; ++k)
+        OpenTag(remembered[k]);
 }
 
 }  // namespace rtf2html

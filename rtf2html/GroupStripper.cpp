@@ -1,46 +1,54 @@
 #include "rtf2html/GroupStripper.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 namespace rtf2html {
 
-std::string StripGroups(std::string_view text)
+CGroupStripper::CGroupStripper(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    // Output length at each open "{". A group's content is copied as if it
-    // stayed and cut off again when its "}" turns up, so an unmatched "{"
-    // costs nothing extra: one pass, whatever the nesting.
-    std::vector<std::size_t> openAt;
-    std::size_t plain = 0;
-    std::size_t i = 0;
+    // Most entries hold no group at all.
+    if (text.empty() || std::memchr(text.data(), '{', text.size()) == nullptr)
+        return;
+    std::vector<std::size_t> open;
     const std::size_t n = text.size();
-    while (i < n) {
+    for (std::size_t i = 0; i < n; ++i) {
         const char c = text[i];
         if (c == '\\') {
-            i += 2;  // the escaped character, whatever it is, is not structure
-            continue;
-        }
-        if (c != '{' && c != '}') {
             ++i;
-            continue;
-        }
-        out.append(text.data() + plain, i - plain);
-        plain = i + 1;
-        ++i;
-        if (c == '{') {
-            openAt.push_back(out.size());
-        } else if (!openAt.empty()) {
-            out.resize(openAt.back());
-            openAt.pop_back();
-        } else {
-            out += '}';
-            return out;
+        } else if (c == '{') {
+            open.push_back(i);
+        } else if (c == '}') {
+            if (open.empty())
+                return;  // ends the body: nothing after it is read
+            const std::size_t first = open.back();
+            open.pop_back();
+            // Groups inside this one were recorded first; this one covers them.
+            while (!m_groups.empty() && m_groups.back().first > first)
+                m_groups.pop_back();
+            if (!m_groups.empty() && m_groups.back().second + 1 == first)
+                m_groups.back().second = i;
+            else
+                m_groups.emplace_back(first, i);
         }
     }
-    if (plain < n)
-        out.append(text.data() + plain, n - plain);
-    return out;
+}
+
+std::size_t CGroupStripper::SkipFrom(std::size_t pos)
+{
+    // m_nNext indexes the first group not wholly before pos.
+    const bool behind = m_nNext < m_groups.size() && m_groups[m_nNext].second < pos;
+    const bool ahead = m_nNext > 0 && m_groups[m_nNext - 1].second >= pos;
+    if (behind || ahead) {
+        const auto endsBefore = [](const std::pair<std::size_t, std::size_t>& group, std::size_t p) {
+            return group.second < p;
+        };
+        m_nNext = static_cast<std::size_t>(std::lower_bound(m_groups.begin(), m_groups.end(), pos, endsBefore) -
+                                           m_groups.begin());
+    }
+    if (m_nNext < m_groups.size() && m_groups[m_nNext].first <= pos)
+        return m_groups[m_nNext++].second + 1;
+    return pos + 1;
 }
 
 }  // namespace rtf2html

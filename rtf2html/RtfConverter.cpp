@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "rtf2html/EmptyElementRemover.h"
 #include "rtf2html/FontSize.h"
 #include "rtf2html/GroupStripper.h"
 #include "rtf2html/HtmlText.h"
@@ -12,36 +11,40 @@ using rtf2html::CRtfToken;
 using rtf2html::CRtfTokenizer;
 using rtf2html::Element;
 using rtf2html::TokenKind;
+using rtf2html::WordId;
 
 namespace {
 
-struct CCharacterWord {
-    const char* m_szWord;
-    const char* m_szHtml;
-};
-
-// Characters the control writes as words rather than as escapes.
-constexpr CCharacterWord kCharacterWords[] = {
-    {"tab", "\t"},           {"line", "<br />"},      {"emdash", "&#8212;"},   {"endash", "&#8211;"},
-    {"lquote", "&#8216;"},   {"rquote", "&#8217;"},   {"ldblquote", "&#8220;"}, {"rdblquote", "&#8221;"},
-    {"bullet", "&#8226;"},   {"emspace", "&#8195;"},  {"enspace", "&#8194;"},  {"qmspace", "&#8197;"},
-};
-
-const char* CharacterWordHtml(const CRtfToken& word)
+// Characters the control writes as words rather than as escapes; empty for
+// every other word.
+std::string_view CharacterWordHtml(const CRtfToken& word)
 {
-    for (const CCharacterWord& entry : kCharacterWords)
-        if (word.m_strWord == entry.m_szWord)
-            return entry.m_szHtml;
-    return nullptr;
+    if (word.m_bHasParam)
+        return {};
+    switch (word.m_id) {
+    case WordId::Tab: return "\t";
+    case WordId::Line: return "<br />";
+    case WordId::EmDash: return "&#8212;";
+    case WordId::EnDash: return "&#8211;";
+    case WordId::LQuote: return "&#8216;";
+    case WordId::RQuote: return "&#8217;";
+    case WordId::LDblQuote: return "&#8220;";
+    case WordId::RDblQuote: return "&#8221;";
+    case WordId::Bullet: return "&#8226;";
+    case WordId::EmSpace: return "&#8195;";
+    case WordId::EnSpace: return "&#8194;";
+    case WordId::QmSpace: return "&#8197;";
+    default: return {};
+    }
 }
 
 bool IsUnicodeWord(const CRtfToken& token)
 {
-    return token.IsName("u") && token.m_bHasParam;
+    return token.m_id == WordId::U && token.m_bHasParam;
 }
 
 // Alignment of a new paragraph: its "\qc" or "\qr", which follow "\pard".
-const char* Alignment(bool center, bool right)
+std::string_view Alignment(bool center, bool right)
 {
     return center ? "center" : right ? "right" : "left";
 }
@@ -55,14 +58,17 @@ std::string CRtfConverter::Convert(const std::string& rtf, const std::string& st
     const std::size_t start = rtf.find(startMarker);
     if (start == std::string::npos)
         return std::string();
-    m_strText = rtf2html::StripGroups(std::string_view(rtf).substr(start));
+    m_strText = std::string_view(rtf).substr(start);
+    rtf2html::CGroupStripper groups(m_strText);
+    m_pGroups = &groups;
     m_strHtml.clear();
-    m_strHtml.reserve(m_strText.size() + m_strText.size() / 2);
-    CRtfTokenizer tokens(m_strText);
+    m_strHtml.reserve(m_strText.size() + m_strText.size() / 4);
+    CRtfTokenizer tokens(m_strText, m_pGroups);
     const bool endedAtBrace = ConvertBody(tokens, Scope::Body);
     if (!endedAtBrace && closeAll)
         m_stack.CloseAllTags();
-    return rtf2html::RemoveEmptyElements(m_strHtml);
+    m_pGroups = nullptr;
+    return std::move(m_strHtml);
 }
 
 bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
@@ -82,8 +88,7 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
             return true;
         case TokenKind::Text:
             Flush(run);
-            rtf2html::AppendEscapedText(m_strHtml, std::string_view(m_strText).substr(
-                                                       token.m_nBegin, token.m_nEnd - token.m_nBegin));
+            rtf2html::AppendEscapedText(m_strHtml, m_strText.substr(token.m_nBegin, token.m_nEnd - token.m_nBegin));
             break;
         case TokenKind::Byte: {
             Flush(run);
@@ -105,15 +110,15 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
                 Flush(run);
                 WriteUnicode(token.m_nParam);
                 tokens.SkipFallback(m_nFallbackCount);
-            } else if (token.IsName("uc")) {
+            } else if (token.m_id == WordId::Uc) {
                 if (token.m_bHasParam)
                     m_nFallbackCount = std::max(0L, token.m_nParam);
-            } else if (const char* html = CharacterWordHtml(token)) {
+            } else if (const std::string_view html = CharacterWordHtml(token); !html.empty()) {
                 Flush(run);
                 m_strHtml += html;
-            } else if (token.IsName("shad")) {
+            } else if (token.m_id == WordId::Shad) {
                 if (scope == Scope::Body) {
-                    if (token.IsOn("shad"))
+                    if (token.IsOn(WordId::Shad))
                         ConvertLink(tokens, run, token);
                 } else if (token.m_bSpaceDelimited && (run.empty() || run.back().m_bSpaceDelimited ||
                                                        run.back().m_nEnd != token.m_nBegin)) {
@@ -123,7 +128,7 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
                     m_strHtml += ' ';
                 }
             } else if (scope == Scope::LinkText && m_bLinkHasPard &&
-                       (token.IsWord("pard") || token.IsWord("qc") || token.IsWord("qr"))) {
+                       (token.IsPlain(WordId::Pard) || token.IsPlain(WordId::Qc) || token.IsPlain(WordId::Qr))) {
                 // The paragraph was opened before the link.
             } else {
                 run.push_back(token);
@@ -145,31 +150,31 @@ void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const CRtfToken& word = words[i];
-        if (word.IsWord("pard")) {
+        if (word.IsPlain(WordId::Pard)) {
             // "\pard\par" is an empty paragraph: a line break, no element.
-            if (i + 1 < count && words[i + 1].IsWord("par")) {
+            if (i + 1 < count && words[i + 1].IsPlain(WordId::Par)) {
                 m_strHtml += "<br />";
                 continue;
             }
             bool center = false;
             bool right = false;
-            for (std::size_t j = i + 1; j < count && !words[j].IsWord("pard"); ++j) {
-                center = center || words[j].IsWord("qc");
-                right = right || words[j].IsWord("qr");
+            for (std::size_t j = i + 1; j < count && !words[j].IsPlain(WordId::Pard); ++j) {
+                center = center || words[j].IsPlain(WordId::Qc);
+                right = right || words[j].IsPlain(WordId::Qr);
             }
             m_stack.m_strAlignment = Alignment(center, right);
             m_stack.OpenTag(Element::P);
-        } else if (word.IsWord("par")) {
+        } else if (word.IsPlain(WordId::Par)) {
             m_strHtml += "<br />";
-        } else if (word.IsName("b")) {
-            word.IsOff("b") ? m_stack.CloseTag(Element::B) : m_stack.OpenTag(Element::B);
-        } else if (word.IsName("i")) {
-            word.IsOff("i") ? m_stack.CloseTag(Element::I) : m_stack.OpenTag(Element::I);
-        } else if (word.IsWord("ulnone") || word.IsOff("ul")) {
+        } else if (word.m_id == WordId::B) {
+            word.IsOff(WordId::B) ? m_stack.CloseTag(Element::B) : m_stack.OpenTag(Element::B);
+        } else if (word.m_id == WordId::I) {
+            word.IsOff(WordId::I) ? m_stack.CloseTag(Element::I) : m_stack.OpenTag(Element::I);
+        } else if (word.IsPlain(WordId::UlNone) || word.IsOff(WordId::Ul)) {
             m_stack.CloseTag(Element::U);
-        } else if (word.IsOn("ul")) {
+        } else if (word.IsOn(WordId::Ul)) {
             m_stack.OpenTag(Element::U);
-        } else if (word.IsName("fs")) {
+        } else if (word.m_id == WordId::Fs) {
             m_stack.CloseTag(Element::Font);
             m_stack.m_strFontSize = rtf2html::MapFontSize(word.m_strWord);
             m_stack.OpenTag(Element::Font);
@@ -190,7 +195,7 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     run.clear();
 
     // The visible text runs up to the hidden text ("\v"), which holds the target.
-    CRtfTokenizer ahead(m_strText, linkStart);
+    CRtfTokenizer ahead(m_strText, m_pGroups, linkStart);
     long fallbackCount = m_nFallbackCount;
     bool hasPard = false;
     bool center = false;
@@ -203,15 +208,15 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
             visibleEnd = token.m_nBegin;
             break;
         }
-        if (token.IsOn("v")) {
+        if (token.IsOn(WordId::V)) {
             visibleEnd = token.m_nBegin;
             hidden = true;
             break;
         }
-        hasPard = hasPard || token.IsWord("pard");
-        center = center || token.IsWord("qc");
-        right = right || token.IsWord("qr");
-        if (token.IsName("uc") && token.m_bHasParam)
+        hasPard = hasPard || token.IsPlain(WordId::Pard);
+        center = center || token.IsPlain(WordId::Qc);
+        right = right || token.IsPlain(WordId::Qr);
+        if (token.m_id == WordId::Uc && token.m_bHasParam)
             fallbackCount = std::max(0L, token.m_nParam);
         else if (IsUnicodeWord(token))
             ahead.SkipFallback(fallbackCount);
@@ -227,12 +232,12 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
         bool closed = false;
         while (!closed) {
             const CRtfToken token = ahead.Next();
-            if (token.m_kind == TokenKind::End || token.m_kind == TokenKind::GroupEnd || token.IsOff("v")) {
+            if (token.m_kind == TokenKind::End || token.m_kind == TokenKind::GroupEnd || token.IsOff(WordId::V)) {
                 resume = token.m_nBegin;
                 break;
             }
             if (token.m_kind == TokenKind::Word) {
-                if (token.IsName("uc") && token.m_bHasParam) {
+                if (token.m_id == WordId::Uc && token.m_bHasParam) {
                     fallbackCount = std::max(0L, token.m_nParam);
                 } else if (IsUnicodeWord(token)) {
                     if (state == State::Target)
@@ -249,7 +254,7 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
             const char byte = static_cast<char>(token.m_nByte);
             const std::string_view bytes = token.m_kind == TokenKind::Byte
                                                ? std::string_view(&byte, 1)
-                                               : std::string_view(m_strText).substr(token.m_nBegin, token.m_nEnd - token.m_nBegin);
+                                               : m_strText.substr(token.m_nBegin, token.m_nEnd - token.m_nBegin);
             for (std::size_t k = 0; k < bytes.size() && !closed; ++k) {
                 const char c = bytes[k];
                 switch (state) {
@@ -280,7 +285,7 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     std::string href;
     rtf2html::AppendEscapedTarget(href, target);
     m_stack.OpenLink(href);
-    CRtfTokenizer visible(std::string_view(m_strText).substr(0, visibleEnd), linkStart);
+    CRtfTokenizer visible(m_strText.substr(0, visibleEnd), m_pGroups, linkStart);
     m_bLinkHasPard = hasPard;
     ConvertBody(visible, Scope::LinkText);
     m_bLinkHasPard = false;

@@ -6,9 +6,11 @@
 // Platform-free: the Windows side passes the RTF streamed out of the control.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rtf2html/ElementStack.h"
+#include "rtf2html/GroupStripper.h"
 #include "rtf2html/RtfTokenizer.h"
 
 class CRtfConverter {
@@ -43,7 +45,8 @@ private:
     void WriteUnicode(long value);
     void DropPendingSurrogate();
 
-    std::string m_strText;  // the body with its groups removed
+    std::string_view m_strText;  // the caller's RTF from the start marker on
+    rtf2html::CGroupStripper* m_pGroups = nullptr;
     std::string m_strHtml;
     rtf2html::CElementStack m_stack;
     // Characters a writer puts after each "\uN" for readers without Unicode.

@@ -1,5 +1,10 @@
 #include "rtf2html/RtfTokenizer.h"
 
+#include <array>
+#include <cstring>
+
+#include "rtf2html/GroupStripper.h"
+
 namespace rtf2html {
 namespace {
 
@@ -25,9 +30,63 @@ int HexValue(char c)
 }
 
 // Bytes that end a stretch of plain text.
+const std::array<bool, 256> kEndsText = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : {'\\', '{', '}', '\n', '\r'})
+        table[c] = true;
+    return table;
+}();
+
 bool EndsText(char c)
 {
-    return c == '\\' || c == '{' || c == '}' || c == '\n' || c == '\r';
+    return kEndsText[static_cast<unsigned char>(c)];
+}
+
+struct CKnownWord {
+    const char* m_szName;
+    WordId m_id;
+};
+
+constexpr CKnownWord kKnownWords[] = {
+    {"b", WordId::B},           {"i", WordId::I},           {"ul", WordId::Ul},
+    {"ulnone", WordId::UlNone}, {"fs", WordId::Fs},         {"pard", WordId::Pard},
+    {"par", WordId::Par},       {"qc", WordId::Qc},         {"qr", WordId::Qr},
+    {"shad", WordId::Shad},     {"v", WordId::V},           {"u", WordId::U},
+    {"uc", WordId::Uc},         {"tab", WordId::Tab},       {"line", WordId::Line},
+    {"emdash", WordId::EmDash}, {"endash", WordId::EnDash}, {"lquote", WordId::LQuote},
+    {"rquote", WordId::RQuote}, {"ldblquote", WordId::LDblQuote}, {"rdblquote", WordId::RDblQuote},
+    {"bullet", WordId::Bullet}, {"emspace", WordId::EmSpace}, {"enspace", WordId::EnSpace},
+    {"qmspace", WordId::QmSpace},
+};
+
+// Known words by their first letter, so a word is compared with a few names
+// at most.
+const std::array<std::array<signed char, 8>, 26> kWordsByLetter = [] {
+    std::array<std::array<signed char, 8>, 26> table{};
+    for (auto& row : table)
+        row.fill(-1);
+    for (std::size_t k = 0; k < sizeof kKnownWords / sizeof kKnownWords[0]; ++k) {
+        auto& row = table[static_cast<std::size_t>(kKnownWords[k].m_szName[0] - 'a')];
+        std::size_t slot = 0;
+        while (row[slot] >= 0)
+            ++slot;
+        row[slot] = static_cast<signed char>(k);
+    }
+    return table;
+}();
+
+WordId Classify(std::string_view name)
+{
+    if (name.empty() || name[0] < 'a' || name[0] > 'z')
+        return WordId::Other;
+    for (signed char k : kWordsByLetter[static_cast<std::size_t>(name[0] - 'a')]) {
+        if (k < 0)
+            break;
+        const char* known = kKnownWords[k].m_szName;
+        if (std::strlen(known) == name.size() && std::memcmp(known, name.data(), name.size()) == 0)
+            return kKnownWords[k].m_id;
+    }
+    return WordId::Other;
 }
 
 // Parameters are clamped rather than overflowed (long may have 32 bits);
@@ -39,10 +98,16 @@ constexpr long kParamLimit = 1000000000L;
 CRtfToken CRtfTokenizer::Next()
 {
     const std::size_t n = m_strText.size();
-    // Line breaks in RTF are only there to keep lines short; "{" cannot
-    // remain once groups are gone, and is ignored should it turn up.
-    while (m_nPos < n && (m_strText[m_nPos] == '\n' || m_strText[m_nPos] == '\r' || m_strText[m_nPos] == '{'))
-        ++m_nPos;
+    // Line breaks in RTF are only there to keep lines short.
+    while (m_nPos < n) {
+        const char c = m_strText[m_nPos];
+        if (c == '{')
+            m_nPos = m_pGroups != nullptr ? m_pGroups->SkipFrom(m_nPos) : m_nPos + 1;
+        else if (c == '\n' || c == '\r')
+            ++m_nPos;
+        else
+            break;
+    }
     CRtfToken token;
     token.m_nBegin = m_nPos;
     if (m_nPos >= n) {
@@ -103,6 +168,7 @@ CRtfToken CRtfTokenizer::ReadControl(std::size_t begin)
     case '\r':
         // A backslash before a line break is a paragraph mark in RTF.
         token.m_kind = TokenKind::Word;
+        token.m_id = WordId::Par;
         token.m_strName = token.m_strWord = "par";
         break;
     default:
@@ -124,6 +190,7 @@ CRtfToken CRtfTokenizer::ReadWord(std::size_t begin)
     while (pos < n && IsLetter(m_strText[pos]))
         ++pos;
     token.m_strName = m_strText.substr(begin + 1, pos - begin - 1);
+    token.m_id = Classify(token.m_strName);
     bool negative = false;
     if (pos + 1 < n && m_strText[pos] == '-' && IsDigit(m_strText[pos + 1])) {
         negative = true;

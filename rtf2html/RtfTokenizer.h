@@ -1,25 +1,34 @@
 #pragma once
-// Splits RTF body text (groups already removed) into the pieces the converter
-// acts on. A control word ends where RTF ends it: a backslash, letters, an
-// optional signed number and one optional space, which belongs to the word.
-// Whatever follows is text, so nothing the user typed is taken for part of a
-// control word.
+// Splits RTF body text into the pieces the converter acts on. A control word
+// ends where RTF ends it: a backslash, letters, an optional signed number and
+// one optional space, which belongs to the word. Whatever follows is text, so
+// nothing the user typed is taken for part of a control word. Groups are
+// stepped over as the group stripper finds them.
 #include <cstddef>
 #include <string_view>
 
 namespace rtf2html {
 
+class CGroupStripper;
+
 enum class TokenKind {
     End,       // no more text
-    GroupEnd,  // an unescaped "}": the body ends here
+    GroupEnd,  // an unescaped "}" outside any group: the body ends here
     Text,      // bytes to write as they are (escaped for HTML)
     Byte,      // one byte written by an escape: "\\", "\{", "\}", "\'hh"
     Word,      // a control word
     Symbol,    // any other control symbol ("\~", "\-", "\*", ...), in m_nByte
 };
 
+// The control words the converter acts on, recognised once per word.
+enum class WordId {
+    Other, B, I, Ul, UlNone, Fs, Pard, Par, Qc, Qr, Shad, V, U, Uc,
+    Tab, Line, EmDash, EnDash, LQuote, RQuote, LDblQuote, RDblQuote, Bullet, EmSpace, EnSpace, QmSpace,
+};
+
 struct CRtfToken {
     TokenKind m_kind = TokenKind::End;
+    WordId m_id = WordId::Other;
     // Where the token stands in the text; a word's end includes its space.
     std::size_t m_nBegin = 0;
     std::size_t m_nEnd = 0;
@@ -32,17 +41,21 @@ struct CRtfToken {
     // Byte: the byte; Symbol: the character after the backslash.
     unsigned char m_nByte = 0;
 
-    bool IsWord(std::string_view word) const { return m_kind == TokenKind::Word && m_strWord == word; }
-    bool IsName(std::string_view name) const { return m_kind == TokenKind::Word && m_strName == name; }
+    // The word exactly, without a parameter.
+    bool IsPlain(WordId id) const { return m_id == id && !m_bHasParam; }
     // A toggle word without parameter or with a non-zero one switches on.
-    bool IsOn(std::string_view name) const { return IsName(name) && (!m_bHasParam || m_nParam != 0); }
-    bool IsOff(std::string_view name) const { return IsName(name) && m_bHasParam && m_nParam == 0; }
+    bool IsOn(WordId id) const { return m_id == id && (!m_bHasParam || m_nParam != 0); }
+    bool IsOff(WordId id) const { return m_id == id && m_bHasParam && m_nParam == 0; }
 };
 
 class CRtfTokenizer {
 public:
     // Tokens from pos up to the end of text; text must outlive every token.
-    explicit CRtfTokenizer(std::string_view text, std::size_t pos = 0) : m_strText(text), m_nPos(pos) {}
+    // Without groups, a "{" is simply dropped.
+    CRtfTokenizer(std::string_view text, CGroupStripper* groups, std::size_t pos = 0)
+        : m_strText(text), m_pGroups(groups), m_nPos(pos)
+    {
+    }
 
     CRtfToken Next();
 
@@ -59,6 +72,7 @@ private:
     CRtfToken ReadWord(std::size_t begin);
 
     std::string_view m_strText;
+    CGroupStripper* m_pGroups;
     std::size_t m_nPos;
 };
 

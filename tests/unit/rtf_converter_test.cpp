@@ -75,8 +75,8 @@ TEST(RtfConverter, GroupsVanishStrayBracesDoNotLoseText)
     EXPECT_EQ(ConvertRtf("{\\rtf1\\pard a{b\\b c"), "<p align=\"left\">ab<b>c</b></p>");
     // A stray "}" ends the body with everything closed, flag or not.
     EXPECT_EQ(ConvertRtf("{\\rtf1\\pard\\b a} b\n}", false), "<p align=\"left\"><b>a</b></p>");
-    // Without the flag the open elements are left for the caller.
-    EXPECT_EQ(ConvertRtf("{\\rtf1\\pard\\b a", false), "<p align=\"left\"><b>a</b></p>");
+    // Without the flag the open elements are left open.
+    EXPECT_EQ(ConvertRtf("{\\rtf1\\pard\\b a", false), "<p align=\"left\"><b>a");
 }
 
 TEST(RtfConverter, NoPerCentSignSurvives)

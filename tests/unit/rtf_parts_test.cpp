@@ -1,11 +1,10 @@
-// The converter's passes on their own: group removal, empty-element removal,
-// size mapping and the element stack's tag writing.
+// The converter's parts on their own: group finding, size mapping, the
+// element stack's tag writing and the tokenizer.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "rtf2html/ElementStack.h"
-#include "rtf2html/EmptyElementRemover.h"
 #include "rtf2html/FontSize.h"
 #include "rtf2html/GroupStripper.h"
 #include "rtf2html/RtfTokenizer.h"
@@ -14,54 +13,51 @@ namespace {
 
 using rtf2html::Element;
 
-TEST(StripGroups, RemovesGroupsButNotEscapedBraces)
+TEST(GroupStripper, FindsGroupsByNestingAndEscapes)
 {
-    EXPECT_EQ(rtf2html::StripGroups("a{b{c}d}e"), "ae");
-    EXPECT_EQ(rtf2html::StripGroups("a\\{b\\}c"), "a\\{b\\}c");
+    rtf2html::CGroupStripper nested("a{b{c}d}e{x");
+    EXPECT_EQ(nested.SkipFrom(1), 8u);
+    EXPECT_EQ(nested.SkipFrom(9), 10u);  // no "}" for it: the "{" goes alone
+
     // Escaped braces inside a group neither open nor close anything.
-    EXPECT_EQ(rtf2html::StripGroups("a{b\\}c\\{d}e"), "ae");
+    rtf2html::CGroupStripper escaped("a{b\\}c\\{d}e");
+    EXPECT_EQ(escaped.SkipFrom(1), 10u);
     // An escaped backslash does not escape the brace after it.
-    EXPECT_EQ(rtf2html::StripGroups("a\\\\{b}c"), "a\\\\c");
-    // An unmatched "{" goes alone; a group after it still goes whole.
-    EXPECT_EQ(rtf2html::StripGroups("a{b{c}d"), "abd");
-    EXPECT_EQ(rtf2html::StripGroups("{{{{x"), "x");
-    // The first "}" that closes no group ends the text.
-    EXPECT_EQ(rtf2html::StripGroups("a{b}c}d{e}f"), "ac}");
-    EXPECT_EQ(rtf2html::StripGroups("a\\"), "a\\");
+    rtf2html::CGroupStripper backslash("a\\\\{b}c");
+    EXPECT_EQ(backslash.SkipFrom(3), 6u);
+
+    // An unmatched "{" does not stop the groups after it from going whole.
+    rtf2html::CGroupStripper unmatched("{{a}{{b}}");
+    EXPECT_EQ(unmatched.SkipFrom(0), 1u);
+    EXPECT_EQ(unmatched.SkipFrom(1), 9u);
+
+    // Touching groups go in one step; a jump back finds its group again.
+    rtf2html::CGroupStripper touching("{a}{b}x{c}");
+    EXPECT_EQ(touching.SkipFrom(0), 6u);
+    EXPECT_EQ(touching.SkipFrom(7), 10u);
+    EXPECT_EQ(touching.SkipFrom(3), 6u);
 }
 
-TEST(RemoveEmptyElements, DropsElementsWithoutContent)
+TEST(ElementStack, EmptyElementsAreTakenBack)
 {
-    EXPECT_EQ(rtf2html::RemoveEmptyElements(""), "");
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<p align=\"left\"><b></b><i><u></u></i>x</p><font size=\"2\"></font>"),
-              "<p align=\"left\">x</p>");
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<p align=\"left\"><b><br /></b></p>"), "<p align=\"left\"><b><br /></b></p>");
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<p><a href=\"t\"></a></p>"), "");
-}
-
-TEST(RemoveEmptyElements, PairsTagsByNestingAndClosesEverything)
-{
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<b><b></b>x</b>"), "<b>x</b>");
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<b>x<b></b></b>"), "<b>x</b>");
-    // A closing tag without its opening tag is dropped.
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("x</b>y"), "xy");
-    // Unclosed elements are closed where an outer one closes, or at the end.
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<p><b>x</p>y<i>z"), "<p><b>x</b></p>y<i>z</i>");
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<p><b></p><i>"), "");
-    // A "<" that starts no tag is text.
-    EXPECT_EQ(rtf2html::RemoveEmptyElements("<b>a<b"), "<b>a<b</b>");
-}
-
-TEST(RemoveEmptyElements, DeepNestingNeedsNoRecursion)
-{
-    std::string html;
-    for (int i = 0; i < 200000; ++i)
-        html += "<b>";
-    html += "x";
-    EXPECT_EQ(rtf2html::RemoveEmptyElements(html).size(), 200000 * 7 + 1);
-    for (int i = 0; i < 200000; ++i)
-        html += "</i>";
-    EXPECT_EQ(rtf2html::RemoveEmptyElements(html).size(), 200000 * 7 + 1);
+    std::string out;
+    rtf2html::CElementStack stack(out);
+    stack.OpenTag(Element::B);
+    stack.CloseTag(Element::B);
+    EXPECT_EQ(out, "");
+    // Enclosing elements of removed ones go too; a line break is content.
+    stack.OpenTag(Element::P);
+    stack.OpenTag(Element::I);
+    stack.OpenTag(Element::U);
+    stack.CloseAllTags();
+    EXPECT_EQ(out, "");
+    stack.OpenTag(Element::P);
+    stack.OpenTag(Element::B);
+    stack.OpenTag(Element::U);
+    out += "<br />";
+    stack.CloseTag(Element::B);
+    stack.CloseAllTags();
+    EXPECT_EQ(out, "<p align=\"left\"><b><u><br /></u></b></p>");
 }
 
 TEST(MapFontSize, EditorSizesAndTheLastTwoCharacters)
@@ -79,37 +75,42 @@ TEST(ElementStack, CloseReopensInnerElementsInnermostFirst)
 {
     std::string out;
     rtf2html::CElementStack stack(out);
+    const auto since = [&out](std::size_t mark) { return out.substr(mark); };
     stack.OpenTag(Element::B);
     stack.OpenTag(Element::I);
     stack.OpenTag(Element::U);
-    out.clear();
+    out += "x";
+    std::size_t mark = out.size();
     stack.CloseTag(Element::B);
-    EXPECT_EQ(out, "</u></i></b><u><i>");
-    out.clear();
+    EXPECT_EQ(since(mark), "</u></i></b><u><i>");
+    mark = out.size();
     stack.CloseTag(Element::B);
-    EXPECT_EQ(out, "");
     stack.OpenTag(Element::I);  // already open: RTF switches do not nest
-    EXPECT_EQ(out, "");
+    EXPECT_EQ(since(mark), "");
+    out += "y";
+    mark = out.size();
     stack.m_strAlignment = "right";
     stack.OpenParagraph();
-    EXPECT_EQ(out, "</i></u><p align=\"right\"><u><i>");
+    EXPECT_EQ(since(mark), "</i></u><p align=\"right\"><u><i>");
     EXPECT_EQ(stack.Depth(), 3u);
-    out.clear();
+    mark = out.size();
     stack.OpenLink("t");
+    out += "z";
     stack.CloseAllTags();
-    EXPECT_EQ(out, "<a href=\"t\"></a></i></u></p>");
+    EXPECT_EQ(since(mark), "<a href=\"t\">z</a></i></u></p>");
 }
 
 TEST(RtfTokenizer, WordsEndWhereRtfEndsThem)
 {
-    rtf2html::CRtfTokenizer tokens("\\fs-20x\\b0 ,\\'4");
+    rtf2html::CRtfTokenizer tokens("\\fs-20x\\b0 ,\\'4", nullptr);
     rtf2html::CRtfToken t = tokens.Next();
-    EXPECT_TRUE(t.IsWord("fs-20"));
+    EXPECT_EQ(t.m_id, rtf2html::WordId::Fs);
+    EXPECT_EQ(t.m_strWord, "fs-20");
     EXPECT_EQ(t.m_nParam, -20);
     EXPECT_FALSE(t.m_bSpaceDelimited);
     EXPECT_EQ(tokens.Next().m_kind, rtf2html::TokenKind::Text);
     t = tokens.Next();
-    EXPECT_TRUE(t.IsOff("b"));
+    EXPECT_TRUE(t.IsOff(rtf2html::WordId::B));
     EXPECT_TRUE(t.m_bSpaceDelimited);
     t = tokens.Next();
     EXPECT_EQ(t.m_kind, rtf2html::TokenKind::Text);
@@ -118,7 +119,7 @@ TEST(RtfTokenizer, WordsEndWhereRtfEndsThem)
     EXPECT_EQ(tokens.Next().m_kind, rtf2html::TokenKind::Text);
     EXPECT_EQ(tokens.Next().m_kind, rtf2html::TokenKind::End);
 
-    rtf2html::CRtfTokenizer huge("\\fs99999999999999999999 x");
+    rtf2html::CRtfTokenizer huge("\\fs99999999999999999999 x", nullptr);
     EXPECT_EQ(huge.Next().m_nParam, 1000000000L);
 }
 

@@ -1,0 +1,103 @@
+// Converting an entry must stay linear and fast whatever is pasted into the
+// editor: editor-style RTF of 10 KB, 1 MB and 10 MB, with the time of two
+// general converters (unrtf, pandoc) on the same files for comparison.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "rtf2html/RtfConverter.h"
+
+namespace {
+
+// What the Windows control writes for a varied entry: paragraphs with their
+// alignment, sizes, styles, escapes, Unicode, a picture group and links.
+std::string EditorRtf(std::size_t size)
+{
+    std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
+        "{\\*\\generator Msftedit 5.41.21.2510;}\\viewkind4\\uc1";
+    const char* const paragraphs[] = {
+        "\\pard\\f0\\fs20 The capture shows the \\b new toolbar\\b0  with its \\i six\\i0  buttons & a menu <here>; "
+        "about 50% of the screen.\\par\r\n",
+        "\\pard\\qc\\fs28 Centered \\ul heading\\ulnone  for caf\\'e9 and \\u8364?5 prices\\par\r\n",
+        "\\pard\\fs20 See \\shad the page\\v #\"http://example.com/path?q=1&r=2\"\\v0  or \\shad mail me\\v "
+        "#\"mailto:me@example.com?subject=Capture notes\"\\v0 .\\par\r\n",
+        "\\pard\\qr\\fs36 Right {\\*\\pict\\pngblip\\picw10\\pich10 89504e470d0a1a0a0000}\\tab done\\line next\\par\r\n",
+        "\\pard\\fs24 Plain text that goes on for a while, as most of an entry does, without any formatting at all, "
+        "just words and a few escaped braces \\{like these\\} and a backslash \\\\ here.\\par\r\n",
+    };
+    for (std::size_t i = 0; rtf.size() < size; ++i)
+        rtf += paragraphs[i % 5];
+    return rtf + "\n}";
+}
+
+const std::string& Sample(std::size_t size)
+{
+    static std::string samples[3];
+    const int index = size <= 10 * 1024 ? 0 : size <= 1024 * 1024 ? 1 : 2;
+    if (samples[index].empty())
+        samples[index] = EditorRtf(size);
+    return samples[index];
+}
+
+void BM_Convert(benchmark::State& state)
+{
+    const std::string& rtf = Sample(static_cast<std::size_t>(state.range(0)));
+    std::size_t htmlSize = 0;
+    for (auto _ : state) {
+        CRtfConverter converter;
+        const std::string html = converter.Convert(rtf, "\\pard", true);
+        htmlSize = html.size();
+        benchmark::DoNotOptimize(html.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(rtf.size()));
+    state.counters["rtf_bytes"] = static_cast<double>(rtf.size());
+    state.counters["html_bytes"] = static_cast<double>(htmlSize);
+}
+BENCHMARK(BM_Convert)->Arg(10 * 1024)->Arg(1024 * 1024)->Arg(10 * 1024 * 1024)->Unit(benchmark::kMillisecond);
+
+// Runs an external converter on the sample saved as a file; its start-up is
+// part of what a user of it would wait for.
+void RunTool(benchmark::State& state, const char* command)
+{
+    const std::string& rtf = Sample(static_cast<std::size_t>(state.range(0)));
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("rtf2html_bench_" + std::to_string(rtf.size()) + ".rtf");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << rtf;
+    }
+    const std::string line = std::string(command) + " '" + file.string() + "' >/dev/null 2>&1";
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int status = std::system(line.c_str());
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (status != 0) {
+            state.SkipWithError((std::string(command) + " failed or is not installed").c_str());
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(rtf.size()));
+    std::filesystem::remove(file);
+}
+
+void BM_Unrtf(benchmark::State& state)
+{
+    RunTool(state, "unrtf --html");
+}
+BENCHMARK(BM_Unrtf)->Arg(10 * 1024)->Arg(1024 * 1024)->Arg(10 * 1024 * 1024)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_Pandoc(benchmark::State& state)
+{
+    RunTool(state, "pandoc -f rtf -t html");
+}
+BENCHMARK(BM_Pandoc)->Arg(10 * 1024)->Arg(1024 * 1024)->Arg(10 * 1024 * 1024)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
