@@ -39,9 +39,7 @@ void CElementStack::CloseInnermost()
         return;
     }
     const std::string_view name = Name(open.m_element);
-    m_out += "</";
-    m_out += name;
-    m_out += '>';
+    m_out.append("</", 2).append(name.data(), name.size()).push_back('>');
 }
 
 void CElementStack::OpenTag(Element element)

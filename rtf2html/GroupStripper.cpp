@@ -1,9 +1,21 @@
 #include "rtf2html/GroupStripper.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace rtf2html {
+namespace {
+
+// The bytes that can make or break a group.
+const std::array<bool, 256> kStructure = [] {
+    std::array<bool, 256> table{};
+    table[static_cast<unsigned char>('\\')] = table[static_cast<unsigned char>('{')] =
+        table[static_cast<unsigned char>('}')] = true;
+    return table;
+}();
+
+}  // namespace
 
 CGroupStripper::CGroupStripper(std::string_view text)
 {
@@ -13,6 +25,10 @@ CGroupStripper::CGroupStripper(std::string_view text)
     std::vector<std::size_t> open;
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
+        while (i < n && !kStructure[static_cast<unsigned char>(text[i])])
+            ++i;
+        if (i == n)
+            break;
         const char c = text[i];
         if (c == '\\') {
             ++i;

@@ -5,9 +5,9 @@
 namespace rtf2html {
 namespace {
 
-// Replacement for each byte that needs one; nullptr for plain bytes. Built
+// Replacement for each byte that needs one; empty for plain bytes. Built
 // once so the copy loop is a table lookup per byte.
-using ReplacementTable = std::array<const char*, 256>;
+using ReplacementTable = std::array<std::string_view, 256>;
 
 ReplacementTable MakeTable(bool escapeAmpersand)
 {
@@ -27,8 +27,8 @@ void AppendReplaced(std::string& out, std::string_view text, const ReplacementTa
 {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* replacement = table[static_cast<unsigned char>(text[i])];
-        if (replacement == nullptr)
+        const std::string_view replacement = table[static_cast<unsigned char>(text[i])];
+        if (replacement.empty())
             continue;
         out.append(text.data() + plain, i - plain);
         out += replacement;

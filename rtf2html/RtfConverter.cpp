@@ -38,6 +38,9 @@ std::string_view CharacterWordHtml(const CRtfToken& word)
     }
 }
 
+// The editor writes a handful of words between two pieces of text.
+constexpr std::size_t kMaxPendingWords = 64;
+
 bool IsUnicodeWord(const CRtfToken& token)
 {
     return token.m_id == WordId::U && token.m_bHasParam;
@@ -131,6 +134,10 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
                        (token.IsPlain(WordId::Pard) || token.IsPlain(WordId::Qc) || token.IsPlain(WordId::Qr))) {
                 // The paragraph was opened before the link.
             } else {
+                // Words only need to wait while a link may still claim them;
+                // a longer run is applied as it comes, so memory stays bounded.
+                if (run.size() == kMaxPendingWords)
+                    Flush(run);
                 run.push_back(token);
             }
             break;
@@ -146,23 +153,42 @@ void CRtfConverter::Flush(CRun& run)
     run.clear();
 }
 
+CRtfConverter::CParagraphStart CRtfConverter::PeekParagraph(std::size_t from)
+{
+    // The words after a "\pard" up to the end of its run or the next "\pard".
+    CParagraphStart start;
+    CRtfTokenizer ahead(m_strText, m_pGroups, from);
+    for (bool first = true;;) {
+        const CRtfToken token = ahead.Next();
+        if (token.m_kind == TokenKind::Symbol && token.m_nByte != '~' && token.m_nByte != '_')
+            continue;
+        if (token.m_kind != TokenKind::Word || IsUnicodeWord(token) || !CharacterWordHtml(token).empty() ||
+            token.IsOn(WordId::Shad) || token.IsPlain(WordId::Pard))
+            return start;
+        if (token.m_id == WordId::Uc)
+            continue;
+        if (first && token.IsPlain(WordId::Par)) {
+            start.m_bEmpty = true;
+            return start;
+        }
+        first = false;
+        start.m_bCenter = start.m_bCenter || token.IsPlain(WordId::Qc);
+        start.m_bRight = start.m_bRight || token.IsPlain(WordId::Qr);
+    }
+}
+
 void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const CRtfToken& word = words[i];
         if (word.IsPlain(WordId::Pard)) {
+            const CParagraphStart start = PeekParagraph(word.m_nEnd);
             // "\pard\par" is an empty paragraph: a line break, no element.
-            if (i + 1 < count && words[i + 1].IsPlain(WordId::Par)) {
+            if (start.m_bEmpty) {
                 m_strHtml += "<br />";
                 continue;
             }
-            bool center = false;
-            bool right = false;
-            for (std::size_t j = i + 1; j < count && !words[j].IsPlain(WordId::Pard); ++j) {
-                center = center || words[j].IsPlain(WordId::Qc);
-                right = right || words[j].IsPlain(WordId::Qr);
-            }
-            m_stack.m_strAlignment = Alignment(center, right);
+            m_stack.m_strAlignment = Alignment(start.m_bCenter, start.m_bRight);
             m_stack.OpenTag(Element::P);
         } else if (word.IsPlain(WordId::Par)) {
             m_strHtml += "<br />";

@@ -38,6 +38,12 @@ private:
     bool ConvertBody(rtf2html::CRtfTokenizer& tokens, Scope scope);
     // Words that stand for a character; false for every other word.
     bool WriteCharacterWord(const rtf2html::CRtfToken& word);
+    struct CParagraphStart {
+        bool m_bEmpty = false;  // "\par" follows at once
+        bool m_bCenter = false;
+        bool m_bRight = false;
+    };
+    CParagraphStart PeekParagraph(std::size_t from);
     void ApplyControlWords(const rtf2html::CRtfToken* words, std::size_t count);
     void Flush(CRun& run);
     void ConvertLink(rtf2html::CRtfTokenizer& tokens, CRun& run, const rtf2html::CRtfToken& shadow);

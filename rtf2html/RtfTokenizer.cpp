@@ -1,7 +1,6 @@
 #include "rtf2html/RtfTokenizer.h"
 
 #include <array>
-#include <cstring>
 
 #include "rtf2html/GroupStripper.h"
 
@@ -43,7 +42,7 @@ bool EndsText(char c)
 }
 
 struct CKnownWord {
-    const char* m_szName;
+    std::string_view m_strName;
     WordId m_id;
 };
 
@@ -66,7 +65,7 @@ const std::array<std::array<signed char, 8>, 26> kWordsByLetter = [] {
     for (auto& row : table)
         row.fill(-1);
     for (std::size_t k = 0; k < sizeof kKnownWords / sizeof kKnownWords[0]; ++k) {
-        auto& row = table[static_cast<std::size_t>(kKnownWords[k].m_szName[0] - 'a')];
+        auto& row = table[static_cast<std::size_t>(kKnownWords[k].m_strName[0] - 'a')];
         std::size_t slot = 0;
         while (row[slot] >= 0)
             ++slot;
@@ -82,8 +81,7 @@ WordId Classify(std::string_view name)
     for (signed char k : kWordsByLetter[static_cast<std::size_t>(name[0] - 'a')]) {
         if (k < 0)
             break;
-        const char* known = kKnownWords[k].m_szName;
-        if (std::strlen(known) == name.size() && std::memcmp(known, name.data(), name.size()) == 0)
+        if (kKnownWords[k].m_strName == name)
             return kKnownWords[k].m_id;
     }
     return WordId::Other;

@@ -102,6 +102,10 @@ TEST(RtfConverter, ControlWordsWithoutTextBetweenThemFormOneRun)
     EXPECT_EQ(ConvertBody("\\pard\\qc\\fs28 x"), "<p align=\"center\"><font size=\"4\">x</font></p>");
     EXPECT_EQ(ConvertBody("\\pard \\qc \\fs28 x"), "<p align=\"center\"><font size=\"4\">x</font></p>");
     EXPECT_EQ(ConvertBody("\\pard \\par"), "<br /><br />");
+    std::string longRun = "\\pard";
+    for (int i = 0; i < 1000; ++i)
+        longRun += "\\f0\\lang1033";
+    EXPECT_EQ(ConvertBody(longRun + "\\qc\\b x"), "<p align=\"center\"><b>x</b></p>");
     // The control's line ends are no text and split no run.
     EXPECT_EQ(ConvertBody("\\pard a\\par\r\n\\pard\\qr\r\nb\r\nc"), "<p align=\"left\">a<br /></p><p align=\"right\">bc</p>");
 }
