@@ -1,0 +1,195 @@
+#include "notify/ToasterPopupWnd.h"
+
+#include <mmsystem.h>
+#include <windowsx.h>
+
+#include "notify/PopupPainter.h"
+#include "notify/Taskbar.h"
+#include "platform/Text.h"
+#include "res/resource.h"
+
+namespace {
+
+ATOM g_atomClass = 0;
+
+class CPaintScope {
+public:
+    explicit CPaintScope(HWND hWnd) : m_hWnd(hWnd), m_hdc(::BeginPaint(hWnd, &m_ps)) {}
+    ~CPaintScope() { ::EndPaint(m_hWnd, &m_ps); }
+    CPaintScope(const CPaintScope&) = delete;
+    CPaintScope& operator=(const CPaintScope&) = delete;
+    HDC Dc() const { return m_hdc; }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_hdc;
+};
+
+}  // namespace
+
+CToasterPopupWnd::CToasterPopupWnd(int nDisplayTime, int nWidth, int nHeight, int nSlideTime)
+    : m_nWidth(nWidth), m_nHeight(nHeight), m_nDisplayTime(nDisplayTime), m_nSlideTime(nSlideTime)
+{
+    if (!g_atomClass)
+        g_atomClass = RegisterFrameClass(platform::WideFromAnsi(kClassName).c_str(), CS_DBLCLKS | CS_SAVEBITS,
+                                         ::LoadCursorW(nullptr, IDC_ARROW),
+                                         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
+    if (!g_atomClass)
+        return;
+    // Placed before it is first shown; the rectangle here does not matter.
+    const RECT rc{0, 0, 0, 0};
+    CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, g_atomClass, platform::CModule::LoadString(IDS_ALERT_WINDOW_TEXT),
+             WS_POPUP, rc, nullptr, 0);
+}
+
+CToasterPopupWnd::~CToasterPopupWnd() = default;
+
+void CToasterPopupWnd::Show()
+{
+    if (!IsWindow()) {
+        delete this;
+        return;
+    }
+    const notify::CTaskbar taskbar = notify::QueryTaskbar();
+    m_rcTaskbar = taskbar.rc;
+    m_nPlacement = notify::PlacementForEdge(taskbar.edge);
+    if (m_hIcon)
+        m_iconCopy.Reset(::CopyIcon(m_hIcon));
+    if (m_nSlideTime <= 0)
+        m_bShown = 1;
+
+    m_rcWindow = notify::PlacePopup(m_nPlacement, m_rcTaskbar, m_nWidth, m_nHeight, m_bShown != 0);
+    ApplyWindowRect();
+    ShowWindow(SW_SHOWNA);
+    ::UpdateWindow(m_hWnd);
+
+    if (m_nSlideTime > 0)
+        ::SetTimer(m_hWnd, kSlideTimer, kSlidePeriodMs, nullptr);
+    m_dwStartTime = ::timeGetTime();
+    if (m_nDisplayTime > 0)
+        ::SetTimer(m_hWnd, kDisplayTimer, static_cast<UINT>(m_nDisplayTime), nullptr);
+}
+
+bool CToasterPopupWnd::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return true;
+    case WM_ERASEBKGND:
+        // The paint handler covers every pixel; erasing first would flicker.
+        lResult = 1;
+        return true;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return true;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return true;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown();
+        return true;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CToasterPopupWnd::OnPaint()
+{
+    CPaintScope paint(m_hWnd);
+    if (!paint.Dc() || !m_gdiplus.IsStarted())
+        return;
+    const RECT rc = GetClientRect();
+    notify::CPopupContent content;
+    content.title = platform::WideFromAnsi(m_strTitle);
+    content.text = platform::WideFromAnsi(m_strText);
+    content.bLinkStyle = m_bLinkStyle == 1;
+    content.hIcon = m_iconCopy.Get();
+    notify::PaintPopup(paint.Dc(), rc.right - rc.left, rc.bottom - rc.top, content);
+}
+
+void CToasterPopupWnd::OnTimer(UINT_PTR nId)
+{
+    if (nId == kDisplayTimer) {
+        ::KillTimer(m_hWnd, kDisplayTimer);
+        if (m_nSlideTime <= 0 && !m_bHover) {
+            DestroyWindow();  // deletes this object
+            return;
+        }
+        // Slides out, or holds while the pointer rests on the popup.
+        m_dwStartTime = ::timeGetTime();
+        ::SetTimer(m_hWnd, kSlideTimer, kSlidePeriodMs, nullptr);
+    } else if (nId == kSlideTimer) {
+        AnimationStep(m_bShown == 0);
+    }
+}
+
+void CToasterPopupWnd::AnimationStep(bool bSlidingIn)
+{
+    const DWORD dwNow = ::timeGetTime();
+    if (m_bHover) {
+        // Held in place; the slide starts over once the pointer has left.
+        m_dwStartTime = dwNow;
+        ::SetTimer(m_hWnd, kSlideTimer, kSlidePeriodMs, nullptr);
+        return;
+    }
+    const notify::CSlideProgress progress = notify::SlideProgress(dwNow - m_dwStartTime, m_nSlideTime, bSlidingIn);
+    m_rcWindow = notify::MoveEdge(m_nPlacement, m_rcWindow, m_rcTaskbar, m_nHeight, progress.visible);
+    if (progress.finished) {
+        ::KillTimer(m_hWnd, kSlideTimer);
+        if (!bSlidingIn) {
+            m_bShown = 0;
+            DestroyWindow();  // deletes this object
+            return;
+        }
+        m_bShown = 1;
+    }
+    ApplyWindowRect();
+}
+
+void CToasterPopupWnd::ApplyWindowRect()
+{
+    ::SetWindowPos(m_hWnd, nullptr, m_rcWindow.left, m_rcWindow.top, m_rcWindow.right - m_rcWindow.left,
+                   m_rcWindow.bottom - m_rcWindow.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CToasterPopupWnd::OnMouseMove(LPARAM lParam)
+{
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    const RECT rc = GetWindowRect();
+    const bool bInside = ::PtInRect(&rc, pt) != 0;
+    if (bInside && !m_bHover) {
+        // Captured, so the move that leaves the popup reaches it too.
+        m_bHover = 1;
+        ::SetCapture(m_hWnd);
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    } else if (!bInside && m_bHover) {
+        m_bHover = 0;
+        ::ReleaseCapture();
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    }
+}
+
+void CToasterPopupWnd::OnCaptureChanged(HWND hNewCapture)
+{
+    // Another window took the pointer: the move that leaves would never come,
+    // and a held popup would stay for good.
+    if (m_bHover && hNewCapture != m_hWnd)
+        m_bHover = 0;
+}
+
+void CToasterPopupWnd::OnLButtonDown()
+{
+    // The handler may run a message loop (the shell opening a browser) in
+    // which the popup ends and frees itself: the state changes first, and
+    // the handler gets its own copy of the link.
+    m_bShown = 1;
+    if (ClickHandler pfnClick = m_pfnClick)
+        pfnClick(m_strLink);
+}
