@@ -1,0 +1,50 @@
+#include "qtvpublish/real/BlogApi.h"
+
+#include "qtvpublish/real/Utf8.h"
+
+namespace qtvpublish {
+
+void CBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs)
+{
+    blogs.clear();
+    if (!result.IsValue())
+        return;
+    if (result.m_value.m_kind != CXmlRpcValue::Kind::Array) {
+        result.m_kind = CCallResult::Kind::NotXmlRpc;
+        return;
+    }
+    for (const CXmlRpcValue& item : result.m_value.m_items) {
+        if (item.m_kind != CXmlRpcValue::Kind::Struct)
+            continue;
+        CBlogEntry entry;
+        entry.m_strId = Utf8FromWide(item.Text(L"blogid"));
+        entry.m_strName = Utf8FromWide(item.Text(L"blogName"));
+        entry.m_strAddress = Utf8FromWide(item.Text(L"url"));
+        blogs.push_back(std::move(entry));
+    }
+}
+
+void CBlogApi::ReadUploadAddress(CCallResult& result, std::string& address)
+{
+    address.clear();
+    if (!result.IsValue())
+        return;
+    if (result.m_value.m_kind == CXmlRpcValue::Kind::Struct)
+        address = Utf8FromWide(result.m_value.Text(L"url"));
+    if (address.empty())
+        result.m_kind = CCallResult::Kind::NotXmlRpc;
+}
+
+void CBlogApi::ReadPostId(CCallResult& result, std::string& postId)
+{
+    postId.clear();
+    if (!result.IsValue())
+        return;
+    if (result.m_value.IsScalar())
+        postId = Utf8FromWide(result.m_value.m_strText);
+    // WordPress answers a refused post with a fault; an empty or false id is one too.
+    if (postId.empty() || postId == "0" || (result.m_value.m_kind == CXmlRpcValue::Kind::Bool))
+        result.m_kind = CCallResult::Kind::NotXmlRpc;
+}
+
+}  // namespace qtvpublish

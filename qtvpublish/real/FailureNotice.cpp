@@ -1,0 +1,86 @@
+#include "qtvpublish/real/FailureNotice.h"
+
+#include <windows.h>
+
+#include "qtvpublish/real/EndpointAddress.h"
+#include "qtvpublish/real/FaultRules.h"
+#include "qtvpublish/real/PublishStrings.h"
+#include "qtvpublish/real/Utf8.h"
+
+namespace qtvpublish {
+
+namespace {
+
+HINSTANCE ThisModule()
+{
+    HMODULE self = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&ThisModule), &self);
+    return self;
+}
+
+std::string LoadText(UINT id)
+{
+    char text[1024] = {};
+    ::LoadStringA(ThisModule(), id, text, sizeof text);
+    return text;
+}
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
+{
+    if (what.empty())
+        return;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+        text.replace(at, what.size(), with);
+}
+
+UINT MessageOf(const CCallResult& result)
+{
+    using Kind = CCallResult::Kind;
+    switch (result.m_kind) {
+    case Kind::Fault: return IsXmlRpcDisabled(result.m_nFaultCode) ? IDS_PUBLISH_XMLRPC_DISABLED : IDS_PUBLISH_FAULT;
+    case Kind::NotXmlRpc: return IDS_PUBLISH_NOT_XMLRPC;
+    case Kind::Unreachable: return IDS_PUBLISH_UNREACHABLE;
+    case Kind::TimedOut: return IDS_PUBLISH_TIMED_OUT;
+    case Kind::Certificate: return IDS_PUBLISH_CERTIFICATE;
+    case Kind::Insecure: return IDS_PUBLISH_INSECURE;
+    case Kind::BadAddress: return IDS_PUBLISH_BAD_ADDRESS;
+    default: return IDS_PUBLISH_FAILED;
+    }
+}
+
+// The window the user is looking at, if it is one of this process's.
+HWND OwnerWindow()
+{
+    if (HWND active = ::GetActiveWindow())
+        return active;
+    HWND foreground = ::GetForegroundWindow();
+    DWORD process = 0;
+    if (foreground && ::GetWindowThreadProcessId(foreground, &process) && process == ::GetCurrentProcessId())
+        return foreground;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string FailureText(const CCallResult& result, const std::string& url, const std::string& password)
+{
+    std::string text = LoadText(MessageOf(result));
+    ReplaceAll(text, "%s", AnsiFromWideText(WideFromUtf8(AddressForDisplay(url))));
+    if (result.m_kind == CCallResult::Kind::Fault && !IsXmlRpcDisabled(result.m_nFaultCode)) {
+        std::string fault = AnsiFromWideText(WideFromUtf8(result.m_strFault));
+        if (fault.size() > 500)
+            fault = fault.substr(0, 500) + "...";
+        text += "\n\n" + fault;
+    }
+    if (password.size() >= 3)
+        ReplaceAll(text, password, "***");
+    return text;
+}
+
+void ShowFailureNotice(const std::string& text)
+{
+    ::MessageBoxA(OwnerWindow(), text.c_str(), LoadText(IDS_PUBLISH_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace qtvpublish

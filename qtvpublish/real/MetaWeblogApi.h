@@ -1,0 +1,19 @@
+#pragma once
+// The MetaWeblog dialect that self-hosted WordPress and Movable Type serve:
+// blogger.getUsersBlogs, metaWeblog.newMediaObject, metaWeblog.newPost.
+#include "qtvpublish/real/BlogApi.h"
+
+namespace qtvpublish {
+
+class CMetaWeblogApi : public CBlogApi {
+public:
+    using CBlogApi::CBlogApi;
+
+    CCallResult ListBlogs(const CLogin& login, std::vector<CBlogEntry>& blogs) const override;
+    CCallResult UploadImage(const std::string& blogId, const CLogin& login, const CUpload& upload,
+                            std::string& address) const override;
+    CCallResult NewPost(const std::string& blogId, const CLogin& login, const std::string& title,
+                        const std::string& body, bool draft, std::string& postId) const override;
+};
+
+}  // namespace qtvpublish

@@ -1,0 +1,13 @@
+#pragma once
+// String ids of the library's own string table (QTVPublish.rc). In each
+// message text "%s" stands for the blog's address.
+#define IDS_PUBLISH_CAPTION 100
+#define IDS_PUBLISH_UNREACHABLE 101
+#define IDS_PUBLISH_TIMED_OUT 102
+#define IDS_PUBLISH_NOT_XMLRPC 103
+#define IDS_PUBLISH_XMLRPC_DISABLED 104
+#define IDS_PUBLISH_FAULT 105
+#define IDS_PUBLISH_CERTIFICATE 106
+#define IDS_PUBLISH_INSECURE 107
+#define IDS_PUBLISH_BAD_ADDRESS 108
+#define IDS_PUBLISH_FAILED 109

@@ -1,0 +1,58 @@
+#include "qtvpublish/real/XmlRpcClient.h"
+
+#include "qtvpublish/real/Utf8.h"
+#include "qtvpublish/real/XmlRpcResponseReader.h"
+
+namespace qtvpublish {
+
+namespace {
+
+CCallResult::Kind KindOf(CHttpResult::Kind kind)
+{
+    switch (kind) {
+    case CHttpResult::Kind::BadAddress: return CCallResult::Kind::BadAddress;
+    case CHttpResult::Kind::Unreachable: return CCallResult::Kind::Unreachable;
+    case CHttpResult::Kind::TimedOut: return CCallResult::Kind::TimedOut;
+    case CHttpResult::Kind::Certificate: return CCallResult::Kind::Certificate;
+    case CHttpResult::Kind::Insecure: return CCallResult::Kind::Insecure;
+    default: return CCallResult::Kind::Failed;
+    }
+}
+
+}  // namespace
+
+CXmlRpcClient::CXmlRpcClient(const std::string& url, const CHttpTimeouts& timeouts) : m_strUrl(url), m_http(timeouts)
+{
+}
+
+CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
+{
+    CCallResult result;
+    const CHttpResult http = m_http.Post(WideFromUtf8(m_strUrl), request.Document(), L"text/xml; charset=utf-8");
+    result.m_dwHttpStatus = http.m_dwStatus;
+    result.m_dwError = http.m_dwError;
+    if (http.m_kind != CHttpResult::Kind::Ok) {
+        result.m_kind = KindOf(http.m_kind);
+        return result;
+    }
+    // A well-formed answer counts whatever the status; some servers send
+    // their faults with 500.
+    CXmlRpcAnswer answer = CXmlRpcResponseReader::Read(http.m_strBody);
+    switch (answer.m_kind) {
+    case CXmlRpcAnswer::Kind::Value:
+        result.m_kind = CCallResult::Kind::Value;
+        result.m_value = std::move(answer.m_value);
+        break;
+    case CXmlRpcAnswer::Kind::Fault:
+        result.m_kind = CCallResult::Kind::Fault;
+        result.m_nFaultCode = answer.m_nFaultCode;
+        result.m_strFault = Utf8FromWide(answer.m_strFault);
+        break;
+    case CXmlRpcAnswer::Kind::NotXmlRpc:
+        result.m_kind = CCallResult::Kind::NotXmlRpc;
+        break;
+    }
+    return result;
+}
+
+}  // namespace qtvpublish
