@@ -33,7 +33,7 @@ CToasterPopupWnd::CToasterPopupWnd(int nDisplayTime, int nWidth, int nHeight, in
 {
     if (!g_atomClass)
         g_atomClass = RegisterFrameClass(platform::WideFromAnsi(kClassName).c_str(), CS_DBLCLKS | CS_SAVEBITS,
-                                         ::LoadCursorW(nullptr, IDC_ARROW),
+                                         ::LoadCursor(nullptr, IDC_ARROW),
                                          reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
     if (!g_atomClass)
         return;
@@ -90,9 +90,6 @@ bool CToasterPopupWnd::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
         OnLButtonDown();
         return true;
-    case WM_CAPTURECHANGED:
-        OnCaptureChanged(reinterpret_cast<HWND>(lParam));
-        return true;
     default:
         return false;
     }
@@ -114,8 +111,15 @@ void CToasterPopupWnd::OnPaint()
 
 void CToasterPopupWnd::OnTimer(UINT_PTR nId)
 {
+    CheckPointerStillOver();
     if (nId == kDisplayTimer) {
         ::KillTimer(m_hWnd, kDisplayTimer);
+        if (m_nSlideTime > 0 && !m_bShown) {
+            // Still rising: restarting the slide here would leave the popup
+            // shown for good once it has risen. It sinks when it is up.
+            m_bSlideOutDue = 1;
+            return;
+        }
         if (m_nSlideTime <= 0 && !m_bHover) {
             DestroyWindow();  // deletes this object
             return;
@@ -147,6 +151,11 @@ void CToasterPopupWnd::AnimationStep(bool bSlidingIn)
             return;
         }
         m_bShown = 1;
+        if (m_bSlideOutDue) {
+            m_bSlideOutDue = 0;
+            m_dwStartTime = dwNow;
+            ::SetTimer(m_hWnd, kSlideTimer, kSlidePeriodMs, nullptr);
+        }
     }
     ApplyWindowRect();
 }
@@ -168,20 +177,31 @@ void CToasterPopupWnd::OnMouseMove(LPARAM lParam)
         // Captured, so the move that leaves the popup reaches it too.
         m_bHover = 1;
         ::SetCapture(m_hWnd);
-        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
     } else if (!bInside && m_bHover) {
-        m_bHover = 0;
-        ::ReleaseCapture();
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        LeaveHover();
     }
 }
 
-void CToasterPopupWnd::OnCaptureChanged(HWND hNewCapture)
+void CToasterPopupWnd::LeaveHover()
 {
-    // Another window took the pointer: the move that leaves would never come,
-    // and a held popup would stay for good.
-    if (m_bHover && hNewCapture != m_hWnd)
-        m_bHover = 0;
+    m_bHover = 0;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+}
+
+void CToasterPopupWnd::CheckPointerStillOver()
+{
+    // The capture brings the leaving move only while this thread has the
+    // foreground. With another application active the move goes elsewhere
+    // and a hovered popup would stay for good, so the timers look as well.
+    if (!m_bHover)
+        return;
+    POINT pt{};
+    const RECT rc = GetWindowRect();
+    if (::GetCursorPos(&pt) && !::PtInRect(&rc, pt))
+        LeaveHover();
 }
 
 void CToasterPopupWnd::OnLButtonDown()

@@ -52,7 +52,8 @@ private:
     void OnTimer(UINT_PTR nId);
     void OnMouseMove(LPARAM lParam);
     void OnLButtonDown();
-    void OnCaptureChanged(HWND hNewCapture);
+    void LeaveHover();
+    void CheckPointerStillOver();
     void AnimationStep(bool bSlidingIn);
     void ApplyWindowRect();
 
@@ -75,4 +76,6 @@ private:
     int m_bHover = 0;
     std::string m_strLink;
     platform::CIcon m_iconCopy;
+    // The display time ran out during the slide-in: slide out once risen.
+    int m_bSlideOutDue = 0;
 };
