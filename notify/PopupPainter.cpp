@@ -47,20 +47,52 @@ std::wstring GenericSansSerifName()
     WCHAR name[LF_FACESIZE] = {};
     const bool bNamed = DllExports::GdipGetFamilyName(pGeneric, name, LANG_NEUTRAL) == Ok;
     DllExports::GdipDeleteFontFamily(pGeneric);
-    return bNamed && name[0] && FamilyExists(name) ? std::wstring(name) : std::wstring();
+    return bNamed ? std::wstring(name) : std::wstring();
+}
+
+// Ink of a sample line drawn in the family: the number of dark pixels.
+int SampleInk(const FontFamily& family, INT style)
+{
+    Bitmap bitmap(160, 24, PixelFormat32bppRGB);
+    Graphics graphics(&bitmap);
+    Font font(&family, kTitlePoints, style, UnitPoint);
+    if (graphics.GetLastStatus() != Ok || font.GetLastStatus() != Ok)
+        return 0;
+    graphics.Clear(Color(0xFFFFFFFF));
+    SolidBrush ink{Color(0xFF000000)};
+    graphics.DrawString(L"Capture posted", -1, &font, PointF(0.0f, 0.0f), &ink);
+    int n = 0;
+    for (UINT y = 0; y < bitmap.GetHeight(); ++y)
+        for (UINT x = 0; x < bitmap.GetWidth(); ++x) {
+            Color c;
+            n += bitmap.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &c) == Ok && c.GetG() < 128 ? 1 : 0;
+        }
+    return n;
+}
+
+// Some families claim a bold style yet draw it as the regular one (Tahoma
+// under Wine); the title would then lose its weight.
+bool DrawsBold(const wchar_t* pszName)
+{
+    FontFamily family(pszName);
+    const int nRegular = SampleInk(family, FontStyleRegular);
+    return nRegular > 0 && SampleInk(family, FontStyleBold) > nRegular + nRegular / 10;
 }
 
 std::wstring ResolveFamilyName()
 {
-    if (FamilyExists(L"Verdana"))
-        return L"Verdana";
-    std::wstring generic = GenericSansSerifName();
-    if (!generic.empty())
-        return generic;
-    for (const wchar_t* pszName : {L"Liberation Sans", L"DejaVu Sans"})
-        if (FamilyExists(pszName))
-            return pszName;
-    return std::wstring();
+    std::wstring candidates[] = {L"Verdana", GenericSansSerifName(), L"Liberation Sans", L"DejaVu Sans"};
+    std::wstring firstFound;
+    for (const std::wstring& name : candidates) {
+        if (name.empty() || !FamilyExists(name.c_str()))
+            continue;
+        if (DrawsBold(name.c_str()))
+            return name;
+        if (firstFound.empty())
+            firstFound = name;
+    }
+    // Without a real bold face anywhere the texts are still drawn.
+    return firstFound;
 }
 
 void PaintText(Graphics& graphics, const FontFamily& family, const std::wstring& text, REAL points, INT style,

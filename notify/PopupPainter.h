@@ -17,8 +17,9 @@ struct CPopupContent {
 void PaintPopup(HDC hdc, int width, int height, const CPopupContent& content);
 
 // The family the popup's texts are drawn in: "Verdana" where it exists, else
-// the generic sans-serif family, else an installed sans-serif family by name.
-// Empty when GDI+ knows none of them; the texts are then left out.
+// the generic sans-serif family, else an installed sans-serif family by name;
+// a family that cannot draw bold gives way to the next one. Empty when GDI+
+// knows none of them; the texts are then left out.
 std::wstring PopupFontFamilyName();
 
 }  // namespace notify
