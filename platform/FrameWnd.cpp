@@ -38,7 +38,7 @@ bool CFrameWnd::CreateEx(DWORD dwExStyle, ATOM atomClass, const std::string& tex
                          HWND hParent, UINT nId)
 {
     const std::wstring wide = WideFromAnsi(text);
-    HWND hWnd = ::CreateWindowExW(dwExStyle, MAKEINTATOM(atomClass), wide.c_str(), dwStyle, rc.left, rc.top,
+    HWND hWnd = ::CreateWindowExW(dwExStyle, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atomClass)), wide.c_str(), dwStyle, rc.left, rc.top,
                                   rc.right - rc.left, rc.bottom - rc.top, hParent,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)), CModule::ResourceInstance(),
                                   this);
