@@ -95,16 +95,31 @@ std::wstring ResolveFamilyName()
     return firstFound;
 }
 
+// Vertical centring is done here rather than by the string format: the lines
+// that fit are measured and laid out from the top of the box moved down by
+// half the room they leave. Where GDI+ centres only the fitting lines (as it
+// does on Windows) this is the same picture; where it centres the whole text
+// (Wine) the format's centring pushed the first lines above the box.
 void PaintText(Graphics& graphics, const FontFamily& family, const std::wstring& text, REAL points, INT style,
-              ARGB colour, const RectF& box, const StringFormat& format)
+               ARGB colour, RectF box, const StringFormat& format, bool bCentreVertically)
 {
     if (text.empty())
         return;
     Font font(&family, points, style, UnitPoint);
     if (font.GetLastStatus() != Ok || !font.IsAvailable())
         return;
+    const INT length = static_cast<INT>(text.size());
+    if (bCentreVertically) {
+        RectF bounds;
+        if (graphics.MeasureString(text.c_str(), length, &font, box, &format, &bounds) == Ok &&
+            bounds.Height < box.Height) {
+            const REAL room = (box.Height - bounds.Height) / 2.0f;
+            box.Y += room;
+            box.Height -= room;
+        }
+    }
     SolidBrush brush{Color(colour)};
-    graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &brush);
+    graphics.DrawString(text.c_str(), length, &font, box, &format, &brush);
 }
 
 void DrawTexts(Graphics& graphics, const CPopupLayout& layout, const CPopupContent& content)
@@ -120,17 +135,18 @@ void DrawTexts(Graphics& graphics, const CPopupLayout& layout, const CPopupConte
         StringFormat format;
         format.SetAlignment(StringAlignmentCenter);
         format.SetLineAlignment(StringAlignmentNear);
-        PaintText(graphics, family, content.title, kTitlePoints, FontStyleBold, kTitle, ToRectF(layout.title), format);
+        PaintText(graphics, family, content.title, kTitlePoints, FontStyleBold, kTitle, ToRectF(layout.title), format,
+                  false);
     }
     if (HasArea(layout.text)) {
         // Whole lines only; what does not fit loses its middle, as a long path would.
         StringFormat format(StringFormatFlagsLineLimit);
         format.SetAlignment(StringAlignmentNear);
-        format.SetLineAlignment(StringAlignmentCenter);
+        format.SetLineAlignment(StringAlignmentNear);
         format.SetTrimming(StringTrimmingEllipsisPath);
         const INT style = content.bLinkStyle ? (FontStyleBold | FontStyleUnderline) : FontStyleBold;
         PaintText(graphics, family, content.text, kTextPoints, style, content.bLinkStyle ? kLink : kPlain,
-                 ToRectF(layout.text), format);
+                  ToRectF(layout.text), format, true);
     }
 }
 

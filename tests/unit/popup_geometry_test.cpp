@@ -156,12 +156,4 @@ TEST(PopupLayout, BoxesOfA400By100PopupWithAndWithoutIcon)
     EXPECT_EQ(plain.title, withIcon.title);
 }
 
-TEST(PopupLayout, AWindowOnlyAFewPixelsHighGivesEmptyInnerBoxes)
-{
-    const notify::CPopupLayout layout = notify::LayOutPopup(400, 3, true);
-    EXPECT_LE(layout.gradient.height, 0);
-    EXPECT_LE(layout.title.height, 0);
-    EXPECT_EQ(layout.fill.height, 2);
-}
-
 }  // namespace

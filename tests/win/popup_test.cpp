@@ -324,34 +324,13 @@ TEST_F(PopupWindow, DrawsFrameGradientTitleLinkAndIconAndTakesTheScreenshot)
     ExpectAllGone(1);
 }
 
-TEST_F(PopupWindow, PlainStyleDrawsGreyTextWithoutTheIconMargin)
-{
-    HWND hWnd = ShowPopup(0, 0, nullptr, 0);
-    popup_driver::Pump(300);
-    const RECT rc = ui::ScreenRect(hWnd);
-    HDC hScreen = ::GetDC(nullptr);
-    int nGrey = 0, nBlue = 0, nLeftOfIconMargin = 0;
-    for (int y = 39; y < 71; ++y)
-        for (int x = 31; x < 370; ++x) {
-            const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
-            const bool bGrey = GetRValue(c) < 170 && std::abs(GetRValue(c) - GetBValue(c)) < 20;
-            nGrey += bGrey;
-            nBlue += GetRValue(c) < 60 && GetBValue(c) > 200;
-            nLeftOfIconMargin += bGrey && x < 59;
-        }
-    ::ReleaseDC(nullptr, hScreen);
-    EXPECT_GT(nGrey, 20);
-    EXPECT_EQ(nBlue, 0);
-    // Without an icon the text starts at the narrow margin.
-    EXPECT_GT(nLeftOfIconMargin, 0);
-    ::DestroyWindow(hWnd);
-    ExpectAllGone(1);
-}
-
-TEST_F(PopupWindow, TextTooLongForItsBoxDrawsNoLineBelowIt)
+// Plain style, no icon, a text far too long for its box: grey, from the narrow
+// margin, and no partly shown line below the box.
+TEST_F(PopupWindow, PlainLongTextStaysGreyInsideItsBoxWithoutTheIconMargin)
 {
     auto* popup = new CCountedPopup(0, 400, 100, 0);
     popup->m_pfnClick = RecordClick;
+    popup->m_bLinkStyle = 0;
     popup->SetTitle("Capture posted to blog");
     std::string text;
     for (int i = 0; i < 40; ++i)
@@ -360,18 +339,26 @@ TEST_F(PopupWindow, TextTooLongForItsBoxDrawsNoLineBelowIt)
     HWND hWnd = popup->GetSafeHwnd();
     popup->Show();
     popup_driver::Pump(300);
+
     const RECT rc = ui::ScreenRect(hWnd);
     HDC hScreen = ::GetDC(nullptr);
-    int nInside = 0, nBelow = 0;
-    for (int y = 35; y < 96; ++y)
+    int nGrey = 0, nBlue = 0, nLeftOfIconMargin = 0, nBelow = 0, nAbove = 0;
+    for (int y = 13; y < 96; ++y)
         for (int x = 31; x < 370; ++x) {
             const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
-            if (GetRValue(c) < 60 && GetBValue(c) > 200)
-                (y < 39 + 32 ? nInside : nBelow) += 1;
+            const bool bGrey = GetRValue(c) < 170 && std::abs(GetRValue(c) - GetBValue(c)) < 20;
+            nGrey += bGrey;
+            nBlue += GetRValue(c) < 60 && GetBValue(c) > 200;
+            nLeftOfIconMargin += bGrey && x < 59;
+            nBelow += bGrey && y >= 39 + 32;
+            nAbove += bGrey && y < 39;
         }
     ::ReleaseDC(nullptr, hScreen);
-    EXPECT_GT(nInside, 100);
+    EXPECT_GT(nGrey, 100);
+    EXPECT_EQ(nBlue, 0);
+    EXPECT_GT(nLeftOfIconMargin, 0);
     EXPECT_EQ(nBelow, 0);
+    EXPECT_EQ(nAbove, 0);
     ::DestroyWindow(hWnd);
     ExpectAllGone(1);
 }
