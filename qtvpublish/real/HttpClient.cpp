@@ -197,6 +197,10 @@ CHttpResult CHttpClient::Post(const std::wstring& firstUrl, const std::string& b
         // Followed here instead, so a redirected call is posted again rather than turned into a GET.
         DWORD disable = WINHTTP_DISABLE_REDIRECTS;
         ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
+        // WinHttpSetTimeouts does not bound the wait for the answer's headers
+        // everywhere (Wine waits for ever); this option does.
+        DWORD responseMs = static_cast<DWORD>(m_timeouts.m_nReceiveMs);
+        ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs, sizeof responseMs);
         if (!IsLoopback(parts.m_strHost))
             ApplyUserProxy(session.Get(), request.Get(), url);
 

@@ -172,7 +172,13 @@ CXmlRpcAnswer CXmlRpcResponseReader::Read(const std::string& bytes)
     CAnswerBuilder builder;
     XmlNodeType type = XmlNodeType_None;
     HRESULT hr;
+    // Every node takes at least one byte of the input. Wine's reader, given a
+    // document cut off inside an element, reports the same node again and
+    // again instead of an error; the bound ends that.
+    std::size_t budget = bytes.size() - start + 2;
     while ((hr = reader->Read(&type)) == S_OK) {
+        if (budget-- == 0)
+            return CXmlRpcAnswer();
         switch (type) {
         case XmlNodeType_Element: {
             const wchar_t* name = nullptr;

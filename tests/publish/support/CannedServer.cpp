@@ -1,0 +1,170 @@
+#include "support/CannedServer.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdlib>
+
+namespace publish_test {
+
+const char CCannedServer::kHang[] = "(hang)";
+
+namespace {
+
+struct CWinsock {
+    CWinsock()
+    {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+    }
+};
+
+void StartWinsock()
+{
+    static CWinsock winsock;
+}
+
+SOCKET ListenOnLoopback(int& port)
+{
+    StartWinsock();
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return s;
+}
+
+// Reads one request: headers, then as many body bytes as Content-Length says.
+bool ReadRequest(SOCKET s, CSeenRequest& request)
+{
+    std::string data;
+    char chunk[65536];
+    std::size_t headerEnd = std::string::npos;
+    std::size_t bodyLength = 0;
+    for (;;) {
+        if (headerEnd == std::string::npos) {
+            headerEnd = data.find("\r\n\r\n");
+            if (headerEnd != std::string::npos) {
+                std::string lower = data.substr(0, headerEnd);
+                for (char& c : lower)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                const std::size_t at = lower.find("content-length:");
+                if (at != std::string::npos)
+                    bodyLength = std::strtoul(lower.c_str() + at + 15, nullptr, 10);
+            }
+        }
+        if (headerEnd != std::string::npos && data.size() >= headerEnd + 4 + bodyLength)
+            break;
+        const int n = ::recv(s, chunk, sizeof chunk, 0);
+        if (n <= 0)
+            return false;
+        data.append(chunk, static_cast<std::size_t>(n));
+    }
+    const std::size_t space1 = data.find(' ');
+    const std::size_t space2 = data.find(' ', space1 + 1);
+    request.strMethod = data.substr(0, space1);
+    request.strPath = data.substr(space1 + 1, space2 - space1 - 1);
+    request.strBody = data.substr(headerEnd + 4, bodyLength);
+    return true;
+}
+
+}  // namespace
+
+CCannedServer::CCannedServer()
+{
+    m_listen = ListenOnLoopback(m_nPort);
+    ::listen(m_listen, 8);
+    m_thread = std::thread([this] { Serve(); });
+}
+
+CCannedServer::~CCannedServer()
+{
+    ::closesocket(m_listen);
+    if (m_thread.joinable())
+        m_thread.join();
+    for (SOCKET s : m_held)
+        ::closesocket(s);
+}
+
+std::string CCannedServer::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
+}
+
+void CCannedServer::Answer(const std::string& rawResponse)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answers.push_back(rawResponse);
+}
+
+std::vector<CSeenRequest> CCannedServer::Requests() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void CCannedServer::Serve()
+{
+    for (;;) {
+        SOCKET s = ::accept(m_listen, nullptr, nullptr);
+        if (s == INVALID_SOCKET)
+            return;
+        CSeenRequest request;
+        if (!ReadRequest(s, request)) {
+            ::closesocket(s);
+            continue;
+        }
+        std::string answer;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_requests.push_back(request);
+            answer = m_nNext < m_answers.size() ? m_answers[m_nNext++] : Http(500, "text/plain", "");
+            if (answer == kHang) {
+                m_held.push_back(s);
+                continue;
+            }
+        }
+        ::send(s, answer.data(), static_cast<int>(answer.size()), 0);
+        ::shutdown(s, SD_SEND);
+        ::closesocket(s);
+    }
+}
+
+std::string CCannedServer::Http(int status, const std::string& contentType, const std::string& body,
+                                const std::string& extraHeaders)
+{
+    return "HTTP/1.1 " + std::to_string(status) + " Canned\r\nContent-Type: " + contentType +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders +
+           "\r\n" + body;
+}
+
+std::string CCannedServer::XmlRpcValue(const std::string& valueXml)
+{
+    return Http(200, "text/xml; charset=UTF-8",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<methodResponse><params><param><value>" + valueXml +
+                    "</value></param></params></methodResponse>\n");
+}
+
+std::string CCannedServer::XmlRpcFault(int code, const std::string& text)
+{
+    return Http(200, "text/xml; charset=UTF-8",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<methodResponse><fault><value><struct>"
+                "<member><name>faultCode</name><value><int>" +
+                    std::to_string(code) +
+                    "</int></value></member><member><name>faultString</name><value><string>" + text +
+                    "</string></value></member></struct></value></fault></methodResponse>\n");
+}
+
+int ClosedPort()
+{
+    int port = 0;
+    SOCKET s = ListenOnLoopback(port);
+    ::closesocket(s);
+    return port;
+}
+
+}  // namespace publish_test

@@ -1,0 +1,59 @@
+#pragma once
+// An HTTP server on 127.0.0.1 for one test: answers each request with the
+// next canned response, records what it was sent, and can hold a connection
+// open without answering, as a stuck server would.
+#include <winsock2.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace publish_test {
+
+struct CSeenRequest {
+    std::string strMethod;
+    std::string strPath;
+    std::string strBody;
+};
+
+class CCannedServer {
+public:
+    // Marks a response that never comes: the connection stays open, silent.
+    static const char kHang[];
+
+    CCannedServer();
+    ~CCannedServer();
+    CCannedServer(const CCannedServer&) = delete;
+    CCannedServer& operator=(const CCannedServer&) = delete;
+
+    int Port() const { return m_nPort; }
+    std::string Url(const std::string& path) const;
+
+    // Responses in the order requests will get them; requests beyond the
+    // last get an empty 500 answer.
+    void Answer(const std::string& rawResponse);
+    std::vector<CSeenRequest> Requests() const;
+
+    static std::string Http(int status, const std::string& contentType, const std::string& body,
+                            const std::string& extraHeaders = "");
+    static std::string XmlRpcValue(const std::string& valueXml);
+    static std::string XmlRpcFault(int code, const std::string& text);
+
+private:
+    void Serve();
+
+    SOCKET m_listen = INVALID_SOCKET;
+    int m_nPort = 0;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_answers;
+    std::size_t m_nNext = 0;
+    std::vector<CSeenRequest> m_requests;
+    std::vector<SOCKET> m_held;
+    std::thread m_thread;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int ClosedPort();
+
+}  // namespace publish_test
