@@ -89,10 +89,16 @@ CHttpResult LastFailure()
 // list, or the automatic configuration when the user asked for it.
 void ApplyUserProxy(HINTERNET hSession, HINTERNET hRequest, const std::wstring& url)
 {
-    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie = {};
-    if (!::WinHttpGetIEProxyConfigForCurrentUser(&ie))
-        return;
     WINHTTP_PROXY_INFO info = {};
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie = {};
+    if (!::WinHttpGetIEProxyConfigForCurrentUser(&ie)) {
+        // No per-user settings: the machine's WinHTTP proxy, if one is set.
+        if (::WinHttpGetDefaultProxyConfiguration(&info) && info.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY)
+            ::WinHttpSetOption(hRequest, WINHTTP_OPTION_PROXY, &info, sizeof info);
+        ::GlobalFree(info.lpszProxy);
+        ::GlobalFree(info.lpszProxyBypass);
+        return;
+    }
     bool haveInfo = false;
     if (ie.fAutoDetect || ie.lpszAutoConfigUrl) {
         WINHTTP_AUTOPROXY_OPTIONS options = {};
