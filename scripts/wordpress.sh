@@ -1,0 +1,320 @@
+#!/usr/bin/env bash
+# A private WordPress on 127.0.0.1 for the publishing tests and the demo.
+#
+#   scripts/wordpress.sh start  [STATE_DIR]   start (installing once), print the XML-RPC address
+#   scripts/wordpress.sh stop   [STATE_DIR]   stop what start started
+#   scripts/wordpress.sh status [STATE_DIR]   exit 0 and print the XML-RPC address when running
+#
+# STATE_DIR defaults to <repo>/build/wordpress and holds everything: a copy of
+# Debian's WordPress with its own wp-config.php and content folder (site/), a
+# MariaDB data folder (db/) served only on a socket, pid files and the socket
+# (run/), logs (log/), and on success wordpress.env (WP_URL, WP_XMLRPC,
+# WP_USER, WP_PASSWORD, WP_BLOG_NAME). PHP's built-in server listens on
+# 127.0.0.1 only. Both servers run in their own process groups and are
+# stopped by those groups' ids.
+set -Eeuo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+files="$here/wordpress"
+wp_src=/usr/share/wordpress
+packages=(wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
+          mariadb-server curl)
+blog_name=Capture-Blog
+wp_user=demo
+
+usage() { echo "usage: $0 start|stop|status [STATE_DIR]" >&2; exit 2; }
+say() { echo "wordpress.sh: $*" >&2; }
+
+command=${1:-}
+case "$command" in start|stop|status) ;; *) usage ;; esac
+state=${2:-$root/build/wordpress}
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+site="$state/site" db="$state/db" run="$state/run" logs="$state/log"
+
+# --- processes --------------------------------------------------------------
+
+# True when the pid in $1 is alive and its command line holds $2, so a pid
+# file left over from another boot never leads to killing a stranger.
+ours() {
+  local pid
+  pid=$(cat "$1" 2>/dev/null) || return 1
+  [[ "$pid" =~ ^[0-9]+$ ]] || return 1
+  [ -r "/proc/$pid/cmdline" ] && tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -qxF -- "$2"
+}
+
+# Runs a command as the leader of a new session and process group; its pid
+# (also its group id) goes to $1. Output goes to $2.
+spawn() {
+  local pidfile=$1 log=$2; shift 2
+  rm -f "$pidfile"
+  # The lock (fd 9) stays with this script: a server that inherited it would
+  # hold it for its whole life and every later start or stop would wait on it.
+  setsid sh -c 'echo $$ >"$0.tmp" && mv "$0.tmp" "$0" && exec "$@"' "$pidfile" "$@" </dev/null >>"$log" 2>&1 9>&- &
+  for _ in $(seq 100); do [ -s "$pidfile" ] && return 0; sleep 0.02; done
+  return 1
+}
+
+# Stops the process group whose leader's pid is in $1 (TERM, then KILL after
+# $3 seconds) when the leader is ours ($2 as in ours()).
+stop_group() {
+  local pidfile=$1 mark=$2 grace=$3 pid
+  if ours "$pidfile" "$mark"; then
+    pid=$(cat "$pidfile")
+    kill -TERM -- "-$pid" 2>/dev/null || true
+    for _ in $(seq $((grace * 20))); do
+      kill -0 -- "-$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if kill -0 -- "-$pid" 2>/dev/null; then
+      kill -KILL -- "-$pid" 2>/dev/null || true
+      for _ in $(seq 40); do kill -0 -- "-$pid" 2>/dev/null || break; sleep 0.05; done
+    fi
+  fi
+  rm -f "$pidfile"
+}
+
+socket_path() {
+  if [ -f "$run/socket-link" ]; then echo "$(cat "$run/socket-link")/mysqld.sock"; else echo "$run/mysqld.sock"; fi
+}
+
+stop_all() {
+  stop_group "$run/php.pid" "$site" 10
+  stop_group "$run/mariadbd.pid" "--datadir=$db" 30
+  if [ -f "$run/socket-link" ]; then
+    local link; link=$(cat "$run/socket-link")
+    [ -L "$link" ] && rm -f "$link"
+    rm -f "$run/socket-link"
+  fi
+  rm -f "$state/wordpress.env" "$run/mysqld.sock"
+}
+
+port_answers() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+running() {
+  local port
+  port=$(cat "$state/port" 2>/dev/null) || return 1
+  ours "$run/mariadbd.pid" "--datadir=$db" && ours "$run/php.pid" "$site" &&
+    [ -s "$state/wordpress.env" ] && port_answers "$port"
+}
+
+# --- pieces of start --------------------------------------------------------
+
+install_packages() {
+  local missing=() p installed
+  installed=" $(dpkg-query -W -f='${db:Status-Status}:${Package} ' "${packages[@]}" 2>/dev/null || true) "
+  for p in "${packages[@]}"; do
+    [[ "$installed" == *" installed:$p "* ]] || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing ${missing[*]}"
+  local sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq >&2 &&
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+# A port on 127.0.0.1 that nothing listens on: the previous one when it is
+# still free (the posts' addresses keep working), else one the kernel picks.
+pick_port() {
+  php -r '
+    foreach ([(int) $argv[1], 0] as $p) {
+      $s = @stream_socket_server("tcp://127.0.0.1:$p", $errno, $error);
+      if ($s) { $n = stream_socket_get_name($s, false); echo substr($n, strrpos($n, ":") + 1); exit(0); }
+    }
+    exit(1);' "$(cat "$state/port" 2>/dev/null || echo 0)"
+}
+
+random_word() { head -c "$1" /dev/urandom | od -An -tx1 | tr -d ' \n'; }
+
+# The WordPress tree: a copy of Debian's (hard links when the file system
+# allows, so it costs neither time nor space), renewed when the package
+# changes. WordPress never writes into its own files here (file changes are
+# disallowed); uploads land in new files under wp-content/uploads.
+prepare_site() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' wordpress wordpress-theme-twentytwentythree | tr '\n' ' ')
+  if [ "$(cat "$site/.package-version" 2>/dev/null)" != "$version" ]; then
+    rm -rf "$site.new"
+    cp -al "$wp_src" "$site.new" 2>/dev/null || { rm -rf "$site.new"; cp -a "$wp_src" "$site.new"; }
+    rm -f "$site.new/wp-config.php"
+    if [ -d "$site/wp-content/uploads" ]; then mv "$site/wp-content/uploads" "$site.new/wp-content/uploads"; fi
+    echo "$version" >"$site.new/.package-version"
+    rm -rf "$site"
+    mv "$site.new" "$site"
+    rm -f "$state/installed"
+  fi
+  mkdir -p "$site/wp-content/mu-plugins" "$site/wp-content/uploads"
+  rm -f "$site/wp-content/mu-plugins/local-sandbox.php"
+  cp "$files/local-sandbox.php" "$site/wp-content/mu-plugins/local-sandbox.php"
+}
+
+write_config() {
+  local url=$1
+  rm -f "$site/wp-config.php"
+  php -r '
+    $values = ["@DB_PASSWORD@" => $argv[2], "@DB_HOST@" => "localhost:" . $argv[3], "@URL@" => $argv[4]];
+    $text = file_get_contents($argv[1]);
+    foreach ($values as $key => $value) { $text = str_replace($key, var_export($value, true), $text); }
+    file_put_contents($argv[5], $text) !== false || exit(1);' \
+    "$files/wp-config.php.in" "$DB_PASSWORD" "$(socket_path)" "$url" "$site/wp-config.php"
+}
+
+mariadb_args() {
+  local args=(--no-defaults "--datadir=$db" --skip-networking --skip-name-resolve --skip-log-bin
+              --innodb-buffer-pool-size=32M --innodb-log-file-size=16M --innodb-flush-log-at-trx-commit=2
+              --innodb-use-native-aio=0 --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci)
+  [ "$(id -u)" -eq 0 ] && args+=(--user=root)
+  printf '%s\n' "${args[@]}"
+}
+
+sql() { mariadb --no-defaults --socket="$(socket_path)" -u "$(id -un)" --batch "$@"; }
+
+xmlrpc_users_blogs() {
+  curl -sS --max-time 20 -H 'Content-Type: text/xml' --data-binary @- "$1" <<EOF
+<?xml version="1.0"?><methodCall><methodName>wp.getUsersBlogs</methodName><params><param><value><string>$2</string></value></param><param><value><string>$3</string></value></param></params></methodCall>
+EOF
+}
+
+# --- commands ---------------------------------------------------------------
+
+fresh=""
+fail() {
+  trap - ERR INT TERM
+  say "$1"
+  if [ -n "${2:-}" ] && [ -s "$2" ]; then echo "--- last lines of $2:" >&2; tail -n 15 "$2" >&2; fi
+  stop_all
+  # A first installation that failed half-way is removed whole, so the next
+  # start begins from nothing instead of from a broken database.
+  if [ -n "$fresh" ]; then rm -rf "$db" "$site" "$site.new" "$state/secrets.env" "$state/installed"; fi
+  exit 1
+}
+
+start() {
+  if running; then
+    grep '^WP_XMLRPC=' "$state/wordpress.env" | cut -d= -f2-
+    return 0
+  fi
+  # Whatever is left of an earlier run (a crashed server, stale pid files) goes first.
+  stop_all
+  trap 'fail "start failed (line $LINENO)"' ERR
+  trap 'fail "interrupted"' INT TERM
+
+  install_packages || fail "cannot install ${packages[*]}"
+  for tool in php mariadbd mariadb-install-db mariadb curl setsid; do
+    command -v "$tool" >/dev/null || fail "$tool is missing"
+  done
+  [ -f "$wp_src/wp-settings.php" ] || fail "$wp_src is missing (package wordpress)"
+
+  chmod 700 "$state"
+  mkdir -p "$run" "$logs"
+  [ -f "$state/installed" ] || fresh=1
+
+  # A Unix socket's path is limited to about 100 bytes; a deep state folder
+  # gets its socket through a short link in /tmp.
+  if [ ${#run} -gt 90 ]; then
+    local link
+    for _ in 1 2 3; do
+      link=$(mktemp -u /tmp/wp-sock.XXXXXX)
+      ln -s "$run" "$link" 2>/dev/null && break
+    done
+    [ -L "$link" ] || fail "cannot make a short socket path in /tmp"
+    echo "$link" >"$run/socket-link"
+  fi
+
+  if [ ! -f "$state/secrets.env" ]; then
+    (umask 077; printf 'DB_PASSWORD=%s\nWP_PASSWORD=qtv-%s\n' "$(random_word 12)" "$(random_word 8)" >"$state/secrets.env")
+  fi
+  # shellcheck disable=SC1091
+  source "$state/secrets.env"
+
+  # The database starts first; the tree and PHP get ready while it boots.
+  local mlog="$logs/mariadb.log"
+  : >"$mlog"
+  local margs
+  mapfile -t margs < <(mariadb_args)
+  if [ ! -f "$db/.initialised" ]; then
+    rm -rf "$db"
+    mariadb-install-db "${margs[@]}" --auth-root-socket-user="$(id -un)" --skip-test-db \
+      >>"$mlog" 2>&1 || fail "mariadb-install-db failed" "$mlog"
+    touch "$db/.initialised"
+  fi
+  spawn "$run/mariadbd.pid" "$mlog" mariadbd "${margs[@]}" "--socket=$(socket_path)" \
+    "--pid-file=$run/mariadbd.server.pid" || fail "mariadbd did not start" "$mlog"
+
+  prepare_site || fail "cannot copy $wp_src to $site"
+
+  local port="" url plog="$logs/php-server.log"
+  : >"$plog"
+  for _ in 1 2 3; do
+    port=$(pick_port) || fail "no free port on 127.0.0.1"
+    echo "$port" >"$state/port"
+    url="http://127.0.0.1:$port"
+    write_config "$url" || fail "cannot write $site/wp-config.php"
+    PHP_CLI_SERVER_WORKERS=4 spawn "$run/php.pid" "$plog" php \
+      -d display_errors=0 -d display_startup_errors=0 -d log_errors=1 -d "error_log=$logs/php-error.log" \
+      -d opcache.enable_cli=1 -d memory_limit=256M -d post_max_size=64M -d upload_max_filesize=64M \
+      -S "127.0.0.1:$port" -t "$site" "$files/router.php" || fail "php -S did not start" "$plog"
+    for _ in $(seq 100); do
+      port_answers "$port" && break
+      ours "$run/php.pid" "$site" || break
+      sleep 0.02
+    done
+    port_answers "$port" && ours "$run/php.pid" "$site" && break
+    # Lost the port to someone else between picking and binding: pick again.
+    stop_group "$run/php.pid" "$site" 5
+    port=""
+  done
+  [ -n "$port" ] || fail "php -S could not listen on 127.0.0.1" "$plog"
+
+  local ready=""
+  for _ in $(seq 300); do
+    ours "$run/mariadbd.pid" "--datadir=$db" || fail "mariadbd stopped" "$mlog"
+    if [ -S "$(socket_path)" ] && sql -e 'SELECT 1' >/dev/null 2>&1; then ready=1; break; fi
+    sleep 0.05
+  done
+  [ -n "$ready" ] || fail "mariadbd did not answer on $(socket_path)" "$mlog"
+  sql >>"$mlog" 2>&1 <<EOF || fail "cannot create the database" "$mlog"
+CREATE DATABASE IF NOT EXISTS wordpress CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;
+CREATE USER IF NOT EXISTS 'wordpress'@'localhost' IDENTIFIED BY '$DB_PASSWORD';
+ALTER USER 'wordpress'@'localhost' IDENTIFIED BY '$DB_PASSWORD';
+GRANT ALL PRIVILEGES ON wordpress.* TO 'wordpress'@'localhost';
+EOF
+
+  if [ ! -f "$state/installed" ]; then
+    php -d display_errors=stderr -d error_reporting='E_ALL & ~E_DEPRECATED' "$files/install.php" \
+      "$site" "$url" "$blog_name" "$wp_user" "$WP_PASSWORD" >"$logs/install.log" 2>&1 ||
+      fail "installing WordPress failed" "$logs/install.log"
+    touch "$state/installed"
+  fi
+
+  # Ready means the log-in works over XML-RPC, as the library will use it.
+  local answer
+  answer=$(xmlrpc_users_blogs "$url/xmlrpc.php" "$wp_user" "$WP_PASSWORD" 2>&1) ||
+    fail "XML-RPC did not answer: $answer" "$plog"
+  grep -q '<name>xmlrpc</name>' <<<"$answer" || fail "XML-RPC log-in failed: $answer" "$logs/php-error.log"
+
+  (umask 077; cat >"$state/wordpress.env.tmp" <<EOF
+WP_URL=$url
+WP_XMLRPC=$url/xmlrpc.php
+WP_USER=$wp_user
+WP_PASSWORD=$WP_PASSWORD
+WP_BLOG_NAME=$blog_name
+EOF
+  )
+  mv "$state/wordpress.env.tmp" "$state/wordpress.env"
+  trap - ERR INT TERM
+  echo "$url/xmlrpc.php"
+}
+
+# One command at a time per state folder: a test suite may start it from
+# several places at once.
+exec 9>>"$state/lock"
+case "$command" in
+  start) flock 9; start ;;
+  stop) flock 9; stop_all ;;
+  status)
+    if running; then grep '^WP_XMLRPC=' "$state/wordpress.env" | cut -d= -f2-; exit 0; fi
+    echo "stopped" >&2; exit 3 ;;
+esac
