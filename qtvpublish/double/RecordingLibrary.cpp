@@ -16,6 +16,7 @@
 #include <string>
 
 #include "publish/PublishContract.h"
+#include "util/KeyValueText.h"
 
 namespace {
 
@@ -63,21 +64,10 @@ std::string Unescape(const std::string& value)
 // The value of key in the answers file; fallback when absent.
 std::string Answer(const char* key, const std::string& fallback)
 {
-    const std::string text = ReadWholeFile(LibraryFolder() + "QTVPublish.answers");
-    const std::string prefix = std::string(key) + "=";
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            return Unescape(line.substr(prefix.size()));
-        pos = end + 1;
-    }
-    return fallback;
+    std::string value;
+    if (!util::FindKeyValue(ReadWholeFile(LibraryFolder() + "QTVPublish.answers"), key, value))
+        return fallback;
+    return Unescape(value);
 }
 
 long AnswerNumber(const char* key, long fallback)

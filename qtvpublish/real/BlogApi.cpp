@@ -24,6 +24,21 @@ void CBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs)
     }
 }
 
+CCallResult CBlogApi::UploadMediaObject(const char* method, const std::string& blogId, const CLogin& login,
+                                        const CUpload& upload, std::string& address) const
+{
+    CXmlRpcRequest request(method);
+    request.String(blogId).String(login.m_strUser).String(login.m_strPassword);
+    request.BeginStruct()
+        .Member("name").String(upload.m_strName)
+        .Member("type").String(upload.m_strMimeType)
+        .Member("bits").Base64(upload.m_strBase64)
+        .EndStruct();
+    CCallResult result = m_client.Call(request);
+    ReadUploadAddress(result, address);
+    return result;
+}
+
 void CBlogApi::ReadUploadAddress(CCallResult& result, std::string& address)
 {
     address.clear();

@@ -33,6 +33,10 @@ public:
                                 const std::string& body, bool draft, std::string& postId) const = 0;
 
 protected:
+    // wp.uploadFile and metaWeblog.newMediaObject take the same arguments
+    // (blog id, user, password, a struct of name, type and bits) and answer alike.
+    CCallResult UploadMediaObject(const char* method, const std::string& blogId, const CLogin& login,
+                                  const CUpload& upload, std::string& address) const;
     // Both dialects answer the blog list as an array of structs with
     // "blogid", "blogName" and "url". A value of another shape fails the call.
     static void ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs);

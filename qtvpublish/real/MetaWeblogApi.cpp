@@ -15,16 +15,7 @@ CCallResult CMetaWeblogApi::ListBlogs(const CLogin& login, std::vector<CBlogEntr
 CCallResult CMetaWeblogApi::UploadImage(const std::string& blogId, const CLogin& login, const CUpload& upload,
                                         std::string& address) const
 {
-    CXmlRpcRequest request("metaWeblog.newMediaObject");
-    request.String(blogId).String(login.m_strUser).String(login.m_strPassword);
-    request.BeginStruct()
-        .Member("name").String(upload.m_strName)
-        .Member("type").String(upload.m_strMimeType)
-        .Member("bits").Base64(upload.m_strBase64)
-        .EndStruct();
-    CCallResult result = m_client.Call(request);
-    ReadUploadAddress(result, address);
-    return result;
+    return UploadMediaObject("metaWeblog.newMediaObject", blogId, login, upload, address);
 }
 
 CCallResult CMetaWeblogApi::NewPost(const std::string& blogId, const CLogin& login, const std::string& title,

@@ -4,6 +4,7 @@
 
 #include "platform/Text.h"
 #include "support/UiDriver.h"
+#include "util/KeyValueText.h"
 
 namespace publish_test {
 
@@ -101,20 +102,9 @@ bool WritePng(const std::string& path, int width, int height)
 
 std::string EnvValue(const std::string& envFile, const std::string& key)
 {
-    const std::string text = testing_support::ReadFileBytes(envFile);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.compare(0, key.size() + 1, key + "=") == 0)
-            return line.substr(key.size() + 1);
-        pos = end + 1;
-    }
-    return std::string();
+    std::string value;
+    util::FindKeyValue(testing_support::ReadFileBytes(envFile), key, value);
+    return value;
 }
 
 }  // namespace publish_test
