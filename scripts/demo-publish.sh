@@ -14,7 +14,6 @@ wpstate="$build/wordpress"
 library_dir="$build/win/publish-real"
 shot="$root/docs/screenshots/post.png"
 
-winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 say() { echo "demo-publish: $*" >&2; }
 
 if [ ! -f "$build/win/CMakeCache.txt" ]; then
@@ -23,14 +22,10 @@ if [ ! -f "$build/win/CMakeCache.txt" ]; then
 fi
 cmake --build "$build/win" -j"$(nproc)" --target qtvpost
 
-# Chromium only renders the screenshot; it is not needed for anything else.
-if ! command -v chromium >/dev/null; then
-  sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  say "installing chromium"
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq >&2
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends chromium >&2
-fi
+# Chromium only renders the screenshot; nothing else needs it.
+"$root/scripts/setup.sh" chromium
+# shellcheck disable=SC1091
+source "$root/scripts/wine-session.sh"
 
 own_wine=""
 stop_all() {
@@ -47,9 +42,8 @@ source "$wpstate/wordpress.env"
 # installation leaves it out and posts to the hosted service.
 printf '[WordPress]\r\nXmlRpcUrl=%s\r\n' "$WP_XMLRPC" >"$library_dir/QTVPublish.ini"
 
+# Called from scripts/demo.sh, the demo's Wine session is already running.
 if [ -z "${WINEPREFIX:-}" ]; then
-  # shellcheck disable=SC1091
-  source "$root/scripts/wine-session.sh"
   wine_session_start "$build/win"
   own_wine=1
 fi
@@ -63,8 +57,8 @@ body+='through the real publishing library: the image was uploaded first, and it
 body+='place of the link and the image source.</font></p>'
 
 say "posting $(basename "$root/docs/demo-capture.png") to $WP_XMLRPC as $WP_USER"
-"$build/win/wine-run" "$(winpath "$library_dir/qtvpost.exe")" post "$WP_USER" "$WP_PASSWORD" \
-    "$(winpath "$root/docs/demo-capture.png")" "$title" "$body"
+"$build/win/wine-run" "$(wine_path "$library_dir/qtvpost.exe")" post "$WP_USER" "$WP_PASSWORD" \
+    "$(wine_path "$root/docs/demo-capture.png")" "$title" "$body"
 
 # The newest post's address, read back over XML-RPC as any client would.
 answer=$(curl -sS --max-time 20 -H 'Content-Type: text/xml' --data-binary @- "$WP_XMLRPC" <<EOF

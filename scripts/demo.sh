@@ -11,20 +11,20 @@ build="${WP_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/win" -j"$(nproc)" --target OrlimoHost WordPress QTVPublishDouble qtvpost
+cmake --build "$build/win" -j"$(nproc)" --target OrlimoHost WordPress QTVPublishDouble
 
 source "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start "$build/win"
 
 # Register the accessory as an installer would; the host then creates it through COM.
-"$build/win/wine-run" regsvr32 /s "Z:$(echo "$build/win/accessory/WordPress.dll" | tr / '\\')"
+"$build/win/wine-run" regsvr32 /s "$(wine_path "$build/win/accessory/WordPress.dll")"
 
 mkdir -p "$root/docs/screenshots"
-shot="Z:$(echo "$root/docs/screenshots/host-menu.png" | tr / '\\')"
+shot=$(wine_path "$root/docs/screenshots/host-menu.png")
 data='C:\users\Public\WordPressDemo'
 # A virtual desktop draws title bars, as a user's window manager would.
-"$build/win/wine-run" explorer "/desktop=WordPressDemo,1024x768" "Z:$(echo "$build/win/OrlimoHost.exe" | tr / '\\')" \
+"$build/win/wine-run" explorer "/desktop=WordPressDemo,1024x768" "$(wine_path "$build/win/OrlimoHost.exe")" \
     --data "$data" --show-menu --screenshot "$shot" --script "menu,send"
 echo "Screenshot: $root/docs/screenshots/host-menu.png"
 

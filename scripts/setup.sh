@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests and the demo need on Debian 12, once.
+# Extra package names on the command line are installed with them.
 set -euo pipefail
-packages=(cmake make g++ pkg-config mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth
+packages=("$@" cmake make g++ pkg-config mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth
           imagemagick fonts-wine fonts-liberation fonts-dejavu-core googletest libbenchmark-dev
           wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
           mariadb-server curl)

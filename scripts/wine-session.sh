@@ -21,6 +21,9 @@ wine_session_start() {
   /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 }
 
+# A Linux path as the Windows programs of the session see it (drive Z:).
+wine_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${WP_XVFB_PID:-}" ]; then kill "$WP_XVFB_PID" 2>/dev/null || true; fi
