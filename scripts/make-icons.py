@@ -1,78 +1,104 @@
 #!/usr/bin/env python3
-"""Draws the accessory's icons (a white "W" on a blue disc with a paper corner)
-as 32-bit ICO files with alpha. Run once; the results are kept in res/icons."""
-import math
-import struct
+"""Draws every icon of the accessory as a 32-bit ICO with alpha, plus a
+preview sheet for judging them at the size they are shown. Plain Python, no
+imaging library: the results are committed in res/icons and only need
+redrawing when a drawing changes.
+
+    python3 scripts/make-icons.py [output folder] [--preview file.png]
+
+The folder defaults to res/icons, the preview to docs/icons-preview.png."""
+import os
 import sys
 
+# Keep the icons package free of __pycache__, which would otherwise end up
+# next to the committed sources.
+sys.dont_write_bytecode = True
 
-def seg_dist(px, py, ax, ay, bx, by):
-    dx, dy = bx - ax, by - ay
-    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
-    return math.hypot(px - (ax + t * dx), py - (ay + t * dy))
+from icons import brand, formatting, placement  # noqa: E402
+from icons.files import check_ico, ico, png  # noqa: E402
 
+# Every icon once: file name, size, drawing. The preview shows them in this order.
+ICONS = [
+    ('WordPress.ico', 32, brand.large),
+    ('WordPressSmall.ico', 16, brand.small),
+    ('Bold.ico', 16, formatting.bold),
+    ('Italic.ico', 16, formatting.italic),
+    ('Underline.ico', 16, formatting.underline),
+    ('AlignLeft.ico', 16, formatting.align_left),
+    ('AlignCenter.ico', 16, formatting.align_center),
+    ('AlignRight.ico', 16, formatting.align_right),
+    ('Link.ico', 16, formatting.link),
+    ('Unlink.ico', 16, formatting.unlink),
+    ('ImageLeft.ico', 60, placement.image_left),
+    ('ImageRight.ico', 60, placement.image_right),
+    ('ImageTop.ico', 60, placement.image_top),
+    ('ImageBottom.ico', 60, placement.image_bottom),
+]
 
-def render(size, ss=4):
-    blue = (0x21, 0x75, 0x9B)
-    dark = (0x14, 0x4A, 0x63)
-    white = (0xFF, 0xFF, 0xFF)
-    # The "W" as a polyline in unit coordinates.
-    w = [(0.22, 0.30), (0.36, 0.72), (0.50, 0.40), (0.64, 0.72), (0.78, 0.30)]
-    stroke = 0.075 if size >= 32 else 0.09
-    pixels = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(ss):
-                for sx in range(ss):
-                    u = (x + (sx + 0.5) / ss) / size
-                    v = (y + (sy + 0.5) / ss) / size
-                    r = math.hypot(u - 0.5, v - 0.5)
-                    if r > 0.48:
-                        continue
-                    colour = dark if r > 0.43 else blue
-                    d = min(seg_dist(u, v, *w[i], *w[i + 1]) for i in range(len(w) - 1))
-                    if d < stroke:
-                        colour = white
-                    for i in range(3):
-                        acc[i] += colour[i]
-                    acc[3] += 1
-            n = ss * ss
-            a = acc[3] / n
-            if acc[3]:
-                row.append((int(acc[0] / acc[3]), int(acc[1] / acc[3]), int(acc[2] / acc[3]), int(round(a * 255))))
-            else:
-                row.append((0, 0, 0, 0))
-        pixels.append(row)
-    return pixels
+# The dialog's face colour on Windows 10 and under Wine.
+BACKGROUNDS = [(0xF0, 0xF0, 0xF0), (0xD4, 0xD0, 0xC8)]
+ZOOM = 4
+GAP = 12
 
 
-def ico(images):
-    header = struct.pack('<HHH', 0, 1, len(images))
-    entries, blobs = b'', b''
-    offset = 6 + 16 * len(images)
-    for size, px in images:
-        bih = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-        xor = b''.join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
-        mask_row = ((size + 31) // 32) * 4
-        andmask = b''
-        for row in reversed(px):
-            bits = bytearray(mask_row)
-            for x, (_, _, _, a) in enumerate(row):
-                if a == 0:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            andmask += bytes(bits)
-        blob = bih + xor + andmask
-        entries += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
-        offset += len(blob)
-        blobs += blob
-    return header + entries + blobs
+def over(px, bg):
+    r, g, b, a = px
+    return tuple(int(round((v * a + w * (255 - a)) / 255)) for v, w in zip((r, g, b), bg))
+
+
+def preview(drawn):
+    """One band per background; in it a row per icon size, each icon at 4x
+    (nearest neighbour, to show every pixel) with its 1x below."""
+    sizes = sorted({size for _, size, _ in drawn}, key=lambda s: [d[1] for d in drawn].index(s))
+    rows = [[d for d in drawn if d[1] == s] for s in sizes]
+    width = GAP + max(sum(s * ZOOM + GAP for _, s, _ in row) for row in rows)
+    band = GAP + sum(row[0][1] * (ZOOM + 1) + 2 * GAP for row in rows)
+    height = band * len(BACKGROUNDS)
+    sheet = [[None] * width for _ in range(height)]
+    for k, bg in enumerate(BACKGROUNDS):
+        for y in range(k * band, (k + 1) * band):
+            sheet[y] = [bg] * width
+        top = k * band + GAP
+        for row in rows:
+            size = row[0][1]
+            left = GAP
+            for _, _, px in row:
+                for y in range(size * ZOOM):
+                    line = sheet[top + y]
+                    for x in range(size * ZOOM):
+                        line[left + x] = over(px[y // ZOOM][x // ZOOM], bg)
+                one = top + size * ZOOM + GAP // 2
+                x1 = left + (size * ZOOM - size) // 2
+                for y in range(size):
+                    for x in range(size):
+                        sheet[one + y][x1 + x] = over(px[y][x], bg)
+                left += size * ZOOM + GAP
+            top += size * (ZOOM + 1) + 2 * GAP
+    return png(width, height, sheet)
+
+
+def main(args):
+    out, sheet = 'res/icons', 'docs/icons-preview.png'
+    rest = list(args)
+    if '--preview' in rest:
+        i = rest.index('--preview')
+        sheet = rest[i + 1]
+        del rest[i:i + 2]
+    if rest:
+        out = rest[0]
+    drawn = []
+    for name, size, draw in ICONS:
+        px = draw()
+        assert len(px) == size and all(len(r) == size for r in px), name
+        data = ico([(size, px)])
+        check_ico(data, size)
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(data)
+        drawn.append((name, size, px))
+    if sheet:
+        with open(sheet, 'wb') as f:
+            f.write(preview(drawn))
 
 
 if __name__ == '__main__':
-    out = sys.argv[1] if len(sys.argv) > 1 else 'res/icons'
-    with open(f'{out}/WordPress.ico', 'wb') as f:
-        f.write(ico([(32, render(32))]))
-    with open(f'{out}/WordPressSmall.ico', 'wb') as f:
-        f.write(ico([(16, render(16))]))
+    main(sys.argv[1:])

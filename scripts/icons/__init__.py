@@ -1,0 +1,1 @@
+"""Drawing helpers for the accessory's icons; scripts/make-icons.py is the entry point."""
