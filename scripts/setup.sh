@@ -5,8 +5,8 @@ set -euo pipefail
 packages=("$@" cmake make g++ pkg-config mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth
           imagemagick fonts-wine fonts-liberation fonts-dejavu-core googletest libbenchmark-dev
           wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
-          mariadb-server curl
-          fp-utils wixl libchm-bin p7zip-full chromium python3)
+          mariadb-server curl nlohmann-json3-dev
+          fp-utils wixl msitools libchm-bin p7zip-full chromium python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
