@@ -1,9 +1,12 @@
 #include "account/BlogOptionsDlg.h"
 
-#include "platform/HtmlHelp.h"
 #include "res/resource.h"
 
-BlogOptionsDlg::BlogOptionsDlg(HWND hParent) : CDialog(IDD_BLOG_OPTIONS, hParent) {}
+BlogOptionsDlg::BlogOptionsDlg(HWND hParent) : CDialog(IDD_BLOG_OPTIONS, hParent)
+{
+    CommandHandler(IDC_OPTIONS_PROMPT, BN_CLICKED, &BlogOptionsDlg::OnChoice);
+    CommandHandler(IDC_OPTIONS_ALWAYS_USE, BN_CLICKED, &BlogOptionsDlg::OnChoice);
+}
 
 void BlogOptionsDlg::SetInitialValues(const std::string& title, const std::string& userName,
                                       const std::string& password, const std::string& server,
@@ -83,23 +86,9 @@ void BlogOptionsDlg::EnableLoginControls(bool bEnable)
                             bEnable);
 }
 
-bool BlogOptionsDlg::OnCommand(UINT nId, UINT nCode, HWND hControl)
+void BlogOptionsDlg::OnChoice(UINT nId)
 {
-    if (nCode != BN_CLICKED)
-        return CDialog::OnCommand(nId, nCode, hControl);
-    switch (nId) {
-    case IDC_OPTIONS_PROMPT:
-        EnableLoginControls(false);
-        return true;
-    case IDC_OPTIONS_ALWAYS_USE:
-        EnableLoginControls(true);
-        return true;
-    case IDC_HELP_BUTTON:
-        platform::ShowHelpTopic(m_hWnd, m_strHelpPath);
-        return true;
-    default:
-        return CDialog::OnCommand(nId, nCode, hControl);
-    }
+    EnableLoginControls(nId == IDC_OPTIONS_ALWAYS_USE);
 }
 
 void BlogOptionsDlg::OnOK()

@@ -33,14 +33,16 @@ public:
 protected:
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
-    bool OnCommand(UINT nId, UINT nCode, HWND hControl) override;
     void OnOK() override;
+    const std::string* GetHelpPath() const override { return &m_strHelpPath; }
 
 private:
     // Checks the choice's radio button, gives it the focus and sets the
     // log-in controls to match.
     void Choose(bool bAlwaysUse);
     void EnableLoginControls(bool bEnable);
+    // The two radio buttons.
+    void OnChoice(UINT nId);
 
     platform::CEdit m_editPassword;
     platform::CButton m_radioPrompt;

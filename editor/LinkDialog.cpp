@@ -1,9 +1,12 @@
 #include "editor/LinkDialog.h"
 
-#include "platform/HtmlHelp.h"
 #include "res/resource.h"
 
-CLinkDialog::CLinkDialog(HWND hParent) : CDialog(IDD_LINK, hParent) {}
+CLinkDialog::CLinkDialog(HWND hParent) : CDialog(IDD_LINK, hParent)
+{
+    CommandHandler(IDC_LINK_URL, BN_CLICKED, &CLinkDialog::OnLinkType);
+    CommandHandler(IDC_LINK_EMAIL, BN_CLICKED, &CLinkDialog::OnLinkType);
+}
 
 void CLinkDialog::DoDataExchange()
 {
@@ -46,8 +49,9 @@ BOOL CLinkDialog::OnInitDialog()
     return FALSE;
 }
 
-void CLinkDialog::EnableType(bool bUrl)
+void CLinkDialog::OnLinkType(UINT nId)
 {
+    const bool bUrl = nId == IDC_LINK_URL;
     platform::EnableWindows({&m_labelUrlText, &m_labelUrlAddress, &m_editUrlText, &m_editUrlAddress}, bUrl);
     platform::EnableWindows({&m_labelEmailText, &m_labelEmailAddress, &m_labelSubject, &m_editEmailText,
                              &m_editEmailAddress, &m_editSubject},
@@ -57,25 +61,6 @@ void CLinkDialog::EnableType(bool bUrl)
         GotoDlgCtrl(m_editUrlText.GetWindowText().empty() ? m_editUrlText : m_editUrlAddress);
     else
         GotoDlgCtrl(m_editEmailText.GetWindowText().empty() ? m_editEmailText : m_editEmailAddress);
-}
-
-bool CLinkDialog::OnCommand(UINT nId, UINT nCode, HWND hControl)
-{
-    if (nCode != BN_CLICKED)
-        return CDialog::OnCommand(nId, nCode, hControl);
-    switch (nId) {
-    case IDC_LINK_URL:
-        EnableType(true);
-        return true;
-    case IDC_LINK_EMAIL:
-        EnableType(false);
-        return true;
-    case IDC_HELP_BUTTON:
-        platform::ShowHelpTopic(m_hWnd, m_strHelpPath);
-        return true;
-    default:
-        return CDialog::OnCommand(nId, nCode, hControl);
-    }
 }
 
 void CLinkDialog::OnOK()

@@ -26,12 +26,13 @@ public:
 protected:
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
-    bool OnCommand(UINT nId, UINT nCode, HWND hControl) override;
     void OnOK() override;
+    const std::string* GetHelpPath() const override { return &m_strHelpPath; }
 
 private:
-    // Enables the chosen type's rows and disables the other's.
-    void EnableType(bool bUrl);
+    // The link type's radio buttons: enables the chosen type's rows and
+    // disables the other's.
+    void OnLinkType(UINT nId);
 
     platform::CStatic m_groupType;
     platform::CButton m_radioUrl;

@@ -3,6 +3,7 @@
 #include "module/ClassIds.h"
 #include "module/Package.h"
 #include "output/WordPressOutput.h"
+#include "platform/RichEditCtrl.h"
 #include "publish/PublishLibrary.h"
 
 const platform::CInterfaceEntry* CPackage::InterfaceMap()
@@ -35,6 +36,7 @@ HRESULT CanUnloadNow()
     // The last moment the module may free another library: once unloading
     // has begun, the loader lock forbids it.
     publish::ReleasePublishLibrary();
+    platform::ReleaseRichEdit();
     return S_OK;
 }
 

@@ -68,4 +68,57 @@ std::string ReplaceTemporaryExtension(const std::string& tempPath, const std::st
     return path;
 }
 
+namespace {
+
+bool StartsWithNoCase(const std::string& text, const char* prefix)
+{
+    std::size_t i = 0;
+    for (; prefix[i]; ++i) {
+        if (i >= text.size() ||
+            std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+            return false;
+    }
+    return true;
+}
+
+// Length of an http or https scheme with its "//", 0 for any other.
+std::size_t WebSchemeLength(const std::string& address)
+{
+    if (StartsWithNoCase(address, "http://"))
+        return 7;
+    if (StartsWithNoCase(address, "https://"))
+        return 8;
+    return 0;
+}
+
+}  // namespace
+
+std::string PopupDisplayText(const std::string& blogAddress)
+{
+    std::string text = blogAddress.substr(WebSchemeLength(blogAddress));
+    if (StartsWithNoCase(text, "www."))
+        text.erase(0, 4);
+    return text;
+}
+
+bool IsWebAddress(const std::string& address)
+{
+    const std::size_t nScheme = WebSchemeLength(address);
+    if (nScheme == 0)
+        return false;
+    for (char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        // No spaces, controls or bytes outside ASCII: the shell would read
+        // them its own way.
+        if (byte <= 0x20 || byte >= 0x7F || c == '\\' || c == '"')
+            return false;
+    }
+    const std::size_t hostEnd = address.find_first_of("/?#", nScheme);
+    const std::string authority = address.substr(nScheme, hostEnd == std::string::npos ? std::string::npos
+                                                                                        : hostEnd - nScheme);
+    const std::size_t at = authority.rfind('@');
+    const std::string host = at == std::string::npos ? authority : authority.substr(at + 1);
+    return !host.empty() && host[0] != ':' && host[0] != '.';
+}
+
 }  // namespace output

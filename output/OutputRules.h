@@ -23,4 +23,12 @@ const char* ImageExtensionForFormat(long& formatCode);
 // the file name's final ".tmp" only; folders may contain ".tmp" too.
 std::string ReplaceTemporaryExtension(const std::string& tempPath, const std::string& extension);
 
+// The blog's address as the popup shows it: without its scheme, then without
+// a leading "www.".
+std::string PopupDisplayText(const std::string& blogAddress);
+
+// True for an http or https address with a host: the only kind the popup's
+// click hands to the shell. The address comes from the blog service.
+bool IsWebAddress(const std::string& address);
+
 }  // namespace output

@@ -14,6 +14,19 @@ public:
     PostContext(const PostContext&) = delete;
     PostContext& operator=(const PostContext&) = delete;
 
+    // The send: the stored log-in or the log-in dialog, then the Blog Editor.
+    // True when an entry was posted; m_strBlogAddress then names the blog.
+    bool Run();
+    // The log-in dialog; on OK the log-in and the preferences are stored.
+    bool RunLogin();
+    // The Blog Editor with the log-in in hand; returns the blog's address, or
+    // empty when nothing was posted. When the editor asks for another
+    // account, the log-in dialog and the editor run once more, no further.
+    std::string RunEditor(bool bMayAskAgain = true);
+    // Caption of the account dialogs for m_nBlogType.
+    void SetLoginTitle();
+    std::string LibraryPath() const;
+
     // Settings files in the data folder (settings/PostContextSettings.cpp).
     // Nothing is ever shown to the user; failures leave the defaults.
 

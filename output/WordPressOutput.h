@@ -52,6 +52,8 @@ private:
     // The send and options flows.
     bool SendCapture();
     void RunOptions();
+    // The popup that announces the post; it outlives the send.
+    void AnnouncePost(const std::string& blogAddress, HWND hMainWindow) const;
     void ShowHelp();
     HRESULT SendAndReport();
 

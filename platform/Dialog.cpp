@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/HtmlHelp.h"
 #include "platform/Module.h"
 
 namespace platform {
@@ -77,9 +78,38 @@ bool CDialog::OnCommand(UINT nId, UINT nCode, HWND hControl)
     case IDCANCEL:
         OnCancel();
         return true;
+    case kHelpButtonId:
+        if (const std::string* path = GetHelpPath()) {
+            if (nCode == BN_CLICKED)
+                ShowHelpTopic(m_hWnd, *path);
+            return true;
+        }
+        return false;
     default:
         return false;
     }
+}
+
+bool CDialog::RouteCommand(UINT nId, UINT nCode, HWND hControl)
+{
+    for (const CCommandEntry& entry : m_commands) {
+        if (nId >= entry.nFirst && nId <= entry.nLast && (entry.nCode == kAnyCode || entry.nCode == nCode)) {
+            entry.handler(nId);
+            return true;
+        }
+    }
+    return OnCommand(nId, nCode, hControl);
+}
+
+bool CDialog::RouteNotify(NMHDR& header, LRESULT& lResult)
+{
+    for (const CNotifyEntry& entry : m_notifications) {
+        if (entry.nCode == header.code && (entry.nId == kAnyId || entry.nId == header.idFrom)) {
+            lResult = entry.handler(header);
+            return true;
+        }
+    }
+    return OnNotify(header, lResult);
 }
 
 bool CDialog::BindControl(int id, CWnd& control) const
@@ -155,9 +185,9 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         return InitDialog();
     case WM_COMMAND:
-        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+        return RouteCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
     case WM_NOTIFY:
-        if (OnNotify(*reinterpret_cast<NMHDR*>(lParam), lResult)) {
+        if (RouteNotify(*reinterpret_cast<NMHDR*>(lParam), lResult)) {
             ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, lResult);
             return TRUE;
         }

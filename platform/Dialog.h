@@ -6,10 +6,14 @@
 // wrapper objects only; no values are exchanged automatically.
 //
 // Messages reach the object in the manner of a thin message map: a hook that
-// sees every message first (ProcessWindowMessage), then the few handlers
-// nearly every dialog needs (init, command, notification, OK, Cancel).
+// sees every message first (ProcessWindowMessage), then a table of command
+// and notification handlers that a dialog fills in its constructor (one entry
+// may serve a whole range of ids), then the few handlers nearly every dialog
+// needs (init, OK, Cancel, Help).
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/Wnd.h"
@@ -47,12 +51,44 @@ protected:
     virtual void OnOK() { EndDialog(IDOK); }
     // Also reached by Escape and the caption's close box.
     virtual void OnCancel() { EndDialog(IDCANCEL); }
-    // WM_COMMAND. The base routes IDOK and IDCANCEL to OnOK and OnCancel;
-    // overrides handle their own ids and leave the rest to the base.
+    // WM_COMMAND after the command table: the base routes IDOK and IDCANCEL
+    // to OnOK and OnCancel, and the Help button to the help file.
     virtual bool OnCommand(UINT nId, UINT nCode, HWND hControl);
-    // WM_NOTIFY from children (toolbars, tooltips, rich edit); lResult is the
+    // WM_NOTIFY from children after the notification table; lResult is the
     // notification's answer.
     virtual bool OnNotify(NMHDR& header, LRESULT& lResult) { return false; }
+    // The help file the Help button opens; null when the dialog has no help.
+    // Every template of this module gives its Help button this id.
+    static constexpr UINT kHelpButtonId = 116;
+    virtual const std::string* GetHelpPath() const { return nullptr; }
+
+    // The handler tables. A command entry matches ids first..last whose
+    // notification code is nCode (kAnyCode: every code); a notification entry
+    // matches the code from any child, or from one child id.
+    static constexpr UINT kAnyCode = 0xFFFFFFFFu;
+    template <class T>
+    void CommandRangeHandler(UINT nFirst, UINT nLast, UINT nCode, void (T::*pfn)(UINT nId))
+    {
+        T* self = static_cast<T*>(this);
+        m_commands.push_back({nFirst, nLast, nCode, [self, pfn](UINT nId) { (self->*pfn)(nId); }});
+    }
+    template <class T>
+    void CommandHandler(UINT nId, UINT nCode, void (T::*pfn)(UINT nId))
+    {
+        CommandRangeHandler(nId, nId, nCode, pfn);
+    }
+    template <class T>
+    void NotifyCodeHandler(UINT nCode, LRESULT (T::*pfn)(NMHDR& header))
+    {
+        T* self = static_cast<T*>(this);
+        m_notifications.push_back({kAnyId, nCode, [self, pfn](NMHDR& h) { return (self->*pfn)(h); }});
+    }
+    template <class T>
+    void NotifyHandler(UINT nId, UINT nCode, LRESULT (T::*pfn)(NMHDR& header))
+    {
+        T* self = static_cast<T*>(this);
+        m_notifications.push_back({nId, nCode, [self, pfn](NMHDR& h) { return (self->*pfn)(h); }});
+    }
     // Sees every message before the handlers above; true when it consumed
     // the message, with lResult as its answer.
     virtual bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) { return false; }
@@ -68,6 +104,21 @@ protected:
     int RemoveRows(const CRowRemoval& rows) const;
 
 private:
+    static constexpr UINT_PTR kAnyId = ~UINT_PTR{0};
+    struct CCommandEntry {
+        UINT nFirst;
+        UINT nLast;
+        UINT nCode;
+        std::function<void(UINT)> handler;
+    };
+    struct CNotifyEntry {
+        UINT_PTR nId;
+        UINT nCode;
+        std::function<LRESULT(NMHDR&)> handler;
+    };
+    bool RouteCommand(UINT nId, UINT nCode, HWND hControl);
+    bool RouteNotify(NMHDR& header, LRESULT& lResult);
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR InitDialog();
@@ -75,6 +126,8 @@ private:
 
     UINT m_nTemplateId;
     HWND m_hWndParent;
+    std::vector<CCommandEntry> m_commands;
+    std::vector<CNotifyEntry> m_notifications;
 };
 
 }  // namespace platform

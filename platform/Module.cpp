@@ -30,6 +30,13 @@ std::string CModule::LoadString(UINT id)
     return n > 0 && text ? AnsiFromWide(text, n) : std::string();
 }
 
+std::wstring CModule::LoadWideString(UINT id)
+{
+    const wchar_t* text = nullptr;
+    const int n = ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::wstring(text, static_cast<std::size_t>(n)) : std::wstring();
+}
+
 std::string CModule::FileName()
 {
     char path[MAX_PATH * 4];

@@ -14,6 +14,8 @@ public:
     // executable: this is our module's resource context.
     static HINSTANCE ResourceInstance();
     static std::string LoadString(UINT id);
+    // The same string as the table holds it, for text drawn or shown in UTF-16.
+    static std::wstring LoadWideString(UINT id);
     // Full path of the module file.
     static std::string FileName();
 

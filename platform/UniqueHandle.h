@@ -2,6 +2,7 @@
 // Owning wrappers for platform handles, after the unique_any pattern: one
 // template, one line per handle kind naming its invalid value and its closer.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -64,5 +65,41 @@ using CGdiObject = CUniqueAny<HGDIOBJ, detail::CloseGdiObject>;
 using CWindow = CUniqueAny<HWND, detail::CloseWindow>;
 using CRegKey = CUniqueAny<HKEY, detail::CloseKey>;
 using CMemDC = CUniqueAny<HDC, detail::CloseDC>;
+using CImageList = CUniqueAny<HIMAGELIST, ::ImageList_Destroy>;
+
+// A window's paint scope: BeginPaint in, EndPaint out, with what BeginPaint
+// filled in.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::BeginPaint(hWnd, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    HDC Get() const { return m_hDC; }
+    const PAINTSTRUCT& Info() const { return m_ps; }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_hDC;
+};
+
+// An object selected into a device context for a scope; the previous one is
+// selected back, so the object can be deleted afterwards.
+class CSelectObject {
+public:
+    CSelectObject(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hPrevious(::SelectObject(hDC, hObject)) {}
+    ~CSelectObject()
+    {
+        if (m_hPrevious)
+            ::SelectObject(m_hDC, m_hPrevious);
+    }
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hPrevious;
+};
 
 }  // namespace platform

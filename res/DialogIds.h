@@ -39,3 +39,21 @@
 #define IDC_LINK_EMAIL_ADDRESS        3026
 #define IDC_LINK_SUBJECT_LABEL        3025
 #define IDC_LINK_SUBJECT              3027
+
+// Blog Editor (3102)
+#define IDC_EDITOR_ENTRY_GROUP        1012
+#define IDC_EDITOR_ACCOUNT_GROUP      1013
+#define IDC_EDITOR_LOGGED_IN_LABEL    1014
+#define IDC_EDITOR_USER_NAME          1015
+#define IDC_EDITOR_BLOG_NAME_LABEL    1016
+#define IDC_EDITOR_BLOG_NAME          1017
+#define IDC_EDITOR_TITLE_LABEL        1018
+#define IDC_EDITOR_TITLE              1028
+#define IDC_EDITOR_TEXT_SIZE          3015
+#define IDC_EDITOR_FORMAT_FRAME       1032
+#define IDC_EDITOR_ENTRY              3000
+#define IDC_EDITOR_IMAGE_FRAME        1033
+#define IDC_EDITOR_DRAFT              1039
+// Placeholders the template keeps hidden and disabled.
+#define IDC_EDITOR_TAGS_LABEL         1027
+#define IDC_EDITOR_TAGS               3012

@@ -15,6 +15,9 @@
 #define IDS_BULLETED_LIST         40005
 #define IDS_NUMBERED_LIST         40006
 #define IDS_TEXT_SIZE             3015
+// The size box's entries, smallest first.
+#define IDS_TEXT_SIZE_FIRST       502
+#define IDS_POST_FAILED_HINT      110
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100
@@ -25,6 +28,7 @@
 
 // Commands (and their tooltips)
 #define ID_USE_DIFFERENT_ACCOUNT  3013
+#define ID_POST                   3017
 #define ID_ALIGN_TEXT_LEFT        3161
 #define ID_ALIGN_TEXT_CENTER      3162
 #define ID_ALIGN_TEXT_RIGHT       3163
@@ -40,6 +44,19 @@
 
 // Icons
 #define IDI_SMALL_WORDPRESS       215
+// The Blog Editor's toolbar icons: formatting 16 x 16, image placement 60 x 60.
+#define IDI_ALIGN_CENTER          3150
+#define IDI_ALIGN_LEFT            3151
+#define IDI_ALIGN_RIGHT           3152
+#define IDI_BOLD                  3154
+#define IDI_ITALIC                3155
+#define IDI_CREATE_LINK           3156
+#define IDI_UNDERLINE             3159
+#define IDI_REMOVE_LINK           3160
+#define IDI_IMAGE_TOP             3131
+#define IDI_IMAGE_BOTTOM          3132
+#define IDI_IMAGE_LEFT            3133
+#define IDI_IMAGE_RIGHT           3134
 
 // Registry scripts (resource type "REGISTRY")
 #define IDR_REGISTRY_OUTPUT       102

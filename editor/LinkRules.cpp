@@ -1,0 +1,80 @@
+#include "editor/LinkRules.h"
+
+#include <cctype>
+
+namespace editor {
+
+std::string ProposedLinkText(const std::string& selected)
+{
+    return selected.substr(0, selected.find('#'));
+}
+
+std::string NormalizeLinkAddress(const std::string& address)
+{
+    static const char* const kSchemes[] = {"http://", "ftp://", "https://", "ftps://"};
+    if (address.empty())
+        return address;
+    for (const char* scheme : kSchemes) {
+        if (address.find(scheme) != std::string::npos)
+            return address;
+    }
+    return "http://" + address;
+}
+
+std::string MailtoAddress(const std::string& address, const std::string& subject)
+{
+    std::string target = "mailto:" + address;
+    if (!subject.empty())
+        target += "?subject=" + subject;
+    return target;
+}
+
+std::string EscapeRtfText(const std::string& text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '{' || c == '}') {
+            out += '\\';
+            out += c;
+        } else if (byte > 0x7F) {
+            out += "\\'";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string BuildLinkRtf(const std::string& displayText, const std::string& address)
+{
+    return "{\\rtf1\\ansi " + EscapeRtfText(displayText) + "\\v #\"" + EscapeRtfText(address) + "\"\\v0}";
+}
+
+bool IsBlank(const std::string& text)
+{
+    for (char c : text) {
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+std::size_t HiddenPartLength(const std::string& textAfterLink)
+{
+    const bool bStarts = !textAfterLink.empty() && textAfterLink[0] == '#';
+    if (!bStarts && !(textAfterLink.size() > 1 && textAfterLink[1] == '#'))
+        return 0;
+    int nQuotes = 0;
+    for (std::size_t i = 0; i < textAfterLink.size(); ++i) {
+        if (textAfterLink[i] == '"' && ++nQuotes == 2)
+            return i + 1;
+    }
+    return 0;
+}
+
+}  // namespace editor

@@ -1,0 +1,36 @@
+#pragma once
+// Text rules of the Blog Editor's links, free of the platform: the display
+// text proposed from a selection, the address built from the link dialog's
+// fields, and the RTF that puts a link into the entry.
+#include <string>
+
+namespace editor {
+
+// The selected text up to its first "#": what follows a "#" is taken for
+// the hidden address part of a link already there.
+std::string ProposedLinkText(const std::string& selected);
+
+// An address containing a known scheme anywhere (case-sensitive), or an
+// empty one, is kept; any other gets "http://" in front.
+std::string NormalizeLinkAddress(const std::string& address);
+
+// "mailto:" + address, then "?subject=" + subject when there is one.
+std::string MailtoAddress(const std::string& address, const std::string& subject);
+
+// Text escaped for an RTF body: backslash and braces escaped, bytes above
+// 0x7F written as \'hh, so the control reads back exactly these bytes.
+std::string EscapeRtfText(const std::string& text);
+
+// The link as the entry holds it: the visible text, then hidden text made of
+// "#", a quote, the address and a quote. Streamed in to replace a selection.
+std::string BuildLinkRtf(const std::string& displayText, const std::string& address);
+
+// True when the text holds nothing but white space.
+bool IsBlank(const std::string& text);
+
+// Length of the hidden part that starts at text[0]: from the "#" (at 0 or 1)
+// up to and including the second double quote; 0 when there is no complete
+// hidden part.
+std::size_t HiddenPartLength(const std::string& textAfterLink);
+
+}  // namespace editor

@@ -1,0 +1,66 @@
+#include "output/PostContext.h"
+
+#include "account/BlogAuth.h"
+#include "account/BlogType.h"
+#include "account/LoginTitle.h"
+#include "editor/BlogOutputDlg.h"
+#include "platform/Module.h"
+#include "res/resource.h"
+
+void PostContext::SetLoginTitle()
+{
+    if (account::BlogTypeLabelId(m_nBlogType) != 0)
+        m_strLoginTitle = account::LoginTitle(m_nBlogType);
+}
+
+std::string PostContext::LibraryPath() const
+{
+    return m_strAccessoryFolder + "QTVPublish.dll";
+}
+
+bool PostContext::Run()
+{
+    if (m_strImagePath.empty() || m_strAccessoryFolder.empty())
+        return false;
+    int nAlwaysUse = 0;
+    if (ReadPreferences(nAlwaysUse) && nAlwaysUse == 1) {
+        m_nAlwaysUse = 1;
+        LoadStoredLogin();
+    } else if (!RunLogin()) {
+        return false;
+    }
+    m_strBlogAddress = RunEditor();
+    return !m_strBlogAddress.empty();
+}
+
+bool PostContext::RunLogin()
+{
+    BlogAuth dlg(m_hParentWindow);
+    dlg.SetTitle(m_strLoginTitle);
+    dlg.SetShowServerFields(account::UsesServerFields(m_nBlogType));
+    if (dlg.DoModal() != IDOK)
+        return false;
+    m_strPassword = dlg.m_strPassword;
+    m_strUserName = dlg.m_strUserName;
+    m_strServer = dlg.m_strServer;
+    m_strEndpoint = dlg.m_strEndpoint;
+    WritePreferences(dlg.m_bAlwaysUse);
+    return true;
+}
+
+std::string PostContext::RunEditor(bool bMayAskAgain)
+{
+    if (m_strUserName.empty() || m_strPassword.empty()) {
+        ::MessageBoxA(m_hParentWindow, platform::CModule::LoadString(IDS_INVALID_LOGIN).c_str(),
+                      platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return {};
+    }
+    CBlogOutputDlg dlg(m_hParentWindow, m_hSmallIcon.Get());
+    dlg.SetSendParameters(m_nBlogType, m_strUserName, m_strPassword, m_strServer, m_strEndpoint, m_strImagePath,
+                          LibraryPath(), m_strHelpPath);
+    if (dlg.DoModal() == IDOK)
+        return dlg.m_strBlogAddress;
+    if (dlg.m_bUseDifferentAccount && bMayAskAgain && RunLogin())
+        m_strBlogAddress = RunEditor(false);
+    return m_strBlogAddress;
+}

@@ -1,0 +1,117 @@
+#include "platform/RichEditCtrl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+HMODULE g_hRichEdit = nullptr;
+
+// The stream callbacks' cookie carries a pointer to one of these.
+struct CStreamSource {
+    const std::string* text;
+    std::size_t offset;
+};
+
+DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nWanted, LONG* pnGiven)
+{
+    auto* source = reinterpret_cast<CStreamSource*>(cookie);
+    const std::size_t left = source->text->size() - source->offset;
+    const std::size_t n = std::min(left, static_cast<std::size_t>(std::max<LONG>(nWanted, 0)));
+    std::memcpy(buffer, source->text->data() + source->offset, n);
+    source->offset += n;
+    *pnGiven = static_cast<LONG>(n);
+    return 0;
+}
+
+DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nGiven, LONG* pnTaken)
+{
+    auto* sink = reinterpret_cast<std::string*>(cookie);
+    // Exactly as many bytes as the chunk holds: RTF may carry NULs at its end.
+    sink->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(std::max<LONG>(nGiven, 0)));
+    *pnTaken = nGiven;
+    return 0;
+}
+
+}  // namespace
+
+bool EnsureRichEdit()
+{
+    if (!g_hRichEdit)
+        g_hRichEdit = ::LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return g_hRichEdit != nullptr;
+}
+
+void ReleaseRichEdit()
+{
+    if (g_hRichEdit) {
+        ::FreeLibrary(g_hRichEdit);
+        g_hRichEdit = nullptr;
+    }
+}
+
+CHARFORMAT2A CRichEditCtrl::GetSelectionCharFormat() const
+{
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_ALL2;
+    SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+PARAFORMAT CRichEditCtrl::GetParaFormat() const
+{
+    PARAFORMAT format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_ALIGNMENT;
+    SendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+std::string CRichEditCtrl::GetSelText() const
+{
+    const CHARRANGE range = GetSel();
+    const LONG n = std::max<LONG>(range.cpMax - range.cpMin, 0);
+    // Room for a paragraph mark written as CR LF.
+    std::vector<char> text(static_cast<std::size_t>(n) * 2 + 1, '\0');
+    const LRESULT got = SendMessage(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data(), static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+}
+
+std::string CRichEditCtrl::GetTextRange(LONG nFirst, LONG nLast) const
+{
+    if (nLast < 0)
+        nLast = GetTextLength();
+    if (nLast <= nFirst)
+        return {};
+    std::vector<char> text(static_cast<std::size_t>(nLast - nFirst) * 2 + 1, '\0');
+    TEXTRANGEA range{{nFirst, nLast}, text.data()};
+    const LRESULT got = SendMessage(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return std::string(text.data(), static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+}
+
+LONG CRichEditCtrl::GetTextLength() const
+{
+    GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    return static_cast<LONG>(SendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query)));
+}
+
+void CRichEditCtrl::StreamIn(UINT nFormat, const std::string& text) const
+{
+    CStreamSource source{&text, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, ReadChunk};
+    SendMessage(EM_STREAMIN, nFormat, reinterpret_cast<LPARAM>(&stream));
+}
+
+std::string CRichEditCtrl::StreamOut(UINT nFormat) const
+{
+    std::string text;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&text), 0, WriteChunk};
+    SendMessage(EM_STREAMOUT, nFormat, reinterpret_cast<LPARAM>(&stream));
+    return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+// How a post is put together from the editor's entry, free of the platform:
+// the entry's RTF cut before its closing paragraph mark, the image's size in
+// the post, the image block and where it goes, and the title written so that
+// any character survives the 8-bit boundary of the publishing library.
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace publish {
+
+// Cuts the RTF at the last "\par" (found from position 1 on; one inside
+// "\pard" counts) and closes it with "\n}". Without "\par": "\n}" alone.
+std::string TrimFinalParagraph(const std::string& rtf);
+
+struct CImageSize {
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};
+
+// Images wider than 320 pixels are shown 320 wide, the height divided by the
+// single-precision ratio and truncated; narrower ones keep their size.
+CImageSize ScaleToPostWidth(int nWidth, int nHeight);
+
+// `height="H" width="W"`, or empty when the image's size is unknown.
+std::string ImageSizeAttributes(const std::optional<CImageSize>& size);
+
+enum class ImagePlacement { Left, Right, Top, Bottom };
+
+// The image block with its two "%s" placeholders (link target, image source).
+std::string ImageBlock(ImagePlacement placement, const std::string& sizeAttributes);
+
+// The entry's HTML with the image block before it, or after it for Bottom.
+std::string ComposeBody(const std::string& entryHtml, ImagePlacement placement, const std::string& sizeAttributes);
+
+// The title as 8-bit text: each character the code page can hold as itself
+// (encode returns its bytes), every other one as a decimal character
+// reference. Surrogate pairs are one character; a lone half becomes U+FFFD.
+using EncodeCharacter = std::function<std::optional<std::string>(char32_t)>;
+std::string EncodeTitle(const std::u16string& title, const EncodeCharacter& encode);
+
+// The question asked before a post whose RTF and HTML were dumped.
+std::string DebugDumpQuestion(const std::string& folder);
+
+}  // namespace publish

@@ -1,0 +1,163 @@
+#include "support/EditorDriver.h"
+
+#include <commctrl.h>
+
+#include "platform/Module.h"
+#include "platform/RichEditCtrl.h"
+#include "res/resource.h"
+#include "support/UiDriver.h"
+
+namespace editor_test {
+
+std::string BlogsXml(const std::vector<std::vector<std::string>>& blogs)
+{
+    std::string xml = "<Blogs>";
+    for (const auto& b : blogs)
+        xml += "<Blog_Object><BlogId>" + b[0] + "</BlogId><BlogName>" + b[1] + "</BlogName><BlogAddress>" + b[2] +
+               "</BlogAddress></Blog_Object>";
+    return xml + "</Blogs>";
+}
+
+CEditorSetup::CEditorSetup(const std::string& blogsXml, const std::vector<std::string>& moreAnswers)
+{
+    ::CopyFileA((testing_support::BuiltAccessoryFolder() + "QTVPublish.dll").c_str(),
+                m_library.LibraryPath().c_str(), FALSE);
+    std::vector<std::string> answers = moreAnswers;
+    answers.push_back("blogs.xml=" + blogsXml);
+    m_library.SetAnswers(answers);
+    m_hIcon.Reset(static_cast<HICON>(::LoadImageW(platform::CModule::ResourceInstance(),
+                                                  MAKEINTRESOURCEW(IDI_SMALL_WORDPRESS), IMAGE_ICON, 16, 16, 0)));
+}
+
+CEditorSetup::~CEditorSetup() = default;
+
+void CEditorSetup::Prepare(CBlogOutputDlg& dlg, const std::string& userName) const
+{
+    dlg.m_hIcon = m_hIcon.Get();
+    dlg.SetSendParameters(1, userName, "secret", "", "", testing_support::DemoCapture(), m_library.LibraryPath(),
+                          Folder() + "WordPressOutput.chm");
+}
+
+namespace {
+
+std::vector<HWND> ToolBars(HWND hDlg)
+{
+    std::vector<HWND> bars;
+    for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (ui::ClassName(h) == TOOLBARCLASSNAMEA)
+            bars.push_back(h);
+    }
+    return bars;
+}
+
+HWND BarWithButton(HWND hDlg, int nCommand)
+{
+    for (HWND h : ToolBars(hDlg)) {
+        if (::SendMessageW(h, TB_COMMANDTOINDEX, static_cast<WPARAM>(nCommand), 0) >= 0)
+            return h;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HWND FormatBar(HWND hDlg) { return BarWithButton(hDlg, ID_FORMAT_BOLD); }
+HWND ImageBar(HWND hDlg) { return BarWithButton(hDlg, ID_ALIGN_IMAGE_LEFT); }
+
+bool Pressed(HWND hBar, int nCommand) { return ::SendMessageW(hBar, TB_ISBUTTONPRESSED, nCommand, 0) != 0; }
+bool Enabled(HWND hBar, int nCommand) { return ::SendMessageW(hBar, TB_ISBUTTONENABLED, nCommand, 0) != 0; }
+
+void ClickButton(HWND hBar, int nCommand)
+{
+    const LRESULT index = ::SendMessageW(hBar, TB_COMMANDTOINDEX, static_cast<WPARAM>(nCommand), 0);
+    RECT rc{};
+    ::SendMessageW(hBar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
+    POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(hBar, &centre);
+    const int cx = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), cy = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT in[3]{};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (centre.x * 65535) / (cx - 1);
+        i.mi.dy = (centre.y * 65535) / (cy - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    ::SendInput(3, in, sizeof(INPUT));
+    ::Sleep(150);
+}
+
+HWND Entry(HWND hDlg) { return ::GetDlgItem(hDlg, IDC_EDITOR_ENTRY); }
+
+void Select(HWND hDlg, LONG nStart, LONG nEnd)
+{
+    CHARRANGE range{nStart, nEnd};
+    ::SendMessageA(Entry(hDlg), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    ::Sleep(60);
+}
+
+CHARFORMAT2A SelectionFormat(HWND hDlg)
+{
+    platform::CRichEditCtrl edit;
+    edit.Attach(Entry(hDlg));
+    return edit.GetSelectionCharFormat();
+}
+
+std::string EntryText(HWND hDlg)
+{
+    platform::CRichEditCtrl edit;
+    edit.Attach(Entry(hDlg));
+    return edit.GetTextRange(0, -1);
+}
+
+std::string EntryRtf(HWND hDlg)
+{
+    platform::CRichEditCtrl edit;
+    edit.Attach(Entry(hDlg));
+    return edit.StreamOut(SF_RTF);
+}
+
+std::string SizeBoxText(HWND hDlg)
+{
+    HWND hBox = ::GetDlgItem(hDlg, IDC_EDITOR_TEXT_SIZE);
+    const LRESULT sel = ::SendMessageA(hBox, CB_GETCURSEL, 0, 0);
+    char text[64] = {};
+    if (sel >= 0)
+        ::SendMessageA(hBox, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string AskToolTip(HWND hDlg, UINT_PTR idFrom, bool bWide, bool bIsWindow)
+{
+    // A tooltip window of our own stands for the one that asks.
+    HWND hTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                  nullptr);
+    std::string text;
+    if (bWide) {
+        NMTTDISPINFOW info{};
+        info.hdr.hwndFrom = hTip;
+        info.hdr.idFrom = idFrom;
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.uFlags = bIsWindow ? TTF_IDISHWND : 0;
+        ::SendMessageW(hDlg, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        if (info.lpszText == info.szText) {
+            char ansi[256] = {};
+            ::WideCharToMultiByte(CP_ACP, 0, info.szText, -1, ansi, sizeof ansi, nullptr, nullptr);
+            text = ansi;
+        }
+    } else {
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = hTip;
+        info.hdr.idFrom = idFrom;
+        info.hdr.code = TTN_GETDISPINFOA;
+        info.uFlags = bIsWindow ? TTF_IDISHWND : 0;
+        ::SendMessageA(hDlg, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        if (info.lpszText == info.szText)
+            text = info.szText;
+    }
+    ::DestroyWindow(hTip);
+    return text;
+}
+
+}  // namespace editor_test
