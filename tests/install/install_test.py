@@ -1,0 +1,362 @@
+#!/usr/bin/env python3
+"""Installs, repairs, upgrades and removes WordPressOutput.msi in Wine prefixes
+of their own and checks what each step leaves on the disk and in the registry.
+
+  install_test.py registration|upgrade|runtime --build DIR --msi FILE [options]
+
+Each case starts from a copy of one pristine prefix made once per build tree,
+so nothing here touches the prefix the other Windows tests run in. The
+registry is read from the prefix's own files once its wineserver has written
+them and exited.
+"""
+import argparse
+import fcntl
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+WINE = "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else "wine"
+FOLDER = "Word Press Output"
+PRODUCT_NAME = "Send to Word Press"
+FILES = ["QTVPublish.dll", "WordPress.dll", "WordPress.ico", "WordPressOutput.chm"]
+OUR_MARKERS = ["{8EDC92CE-621C-444D-B363-4A494D7B6549}", "{D08718E7-A06C-4DDF-9EB3-117569B94415}",
+               "{1A741FBB-8EBB-445B-8B75-0A9FA35200B8}", "{3EC0485E-2819-482A-A879-ED903FEB3078}",
+               "WordPress.WordPressOutput", "WordPress.Package", "WordPress.DLL", FOLDER, PRODUCT_NAME]
+# Rewritten by Wine itself whenever a prefix starts: device enumeration, the
+# network cards it finds, its font cache.
+VOLATILE = ["HKLM\\System\\CurrentControlSet\\Control\\Class\\", "HKLM\\System\\CurrentControlSet\\Control\\DeviceClasses\\",
+            "HKLM\\System\\CurrentControlSet\\Enum\\", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
+            "HKLM\\Software\\Wine\\", "HKCU\\Software\\Wine\\"]
+# Where the installer service keeps its record of installed products.
+INSTALLER_RECORDS = ["HKLM\\Software\\Classes\\Installer\\", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\",
+                     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"]
+# Temporary files come and go with every program run.
+TEMP_DIRS = re.compile(r"^(windows/temp/|users/[^/]+/(appdata/local/)?temp/)", re.IGNORECASE)
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAILED: " + message, flush=True)
+    return condition
+
+
+def packed_guid(guid):
+    """A GUID as the installer service writes it in its registry keys."""
+    g = guid.strip("{}").replace("-", "").upper()
+    swap = lambda s: "".join(s[i + 1] + s[i] for i in range(0, len(s), 2))
+    return g[7::-1] + g[11:7:-1] + g[15:11:-1] + swap(g[16:])
+
+
+def msi_property(msi, name):
+    out = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True, check=True).stdout
+    for line in out.splitlines():
+        key, _, value = line.partition("\t")
+        if key == name:
+            return value
+    raise SystemExit(f"{msi}: no property {name}")
+
+
+# ---- the registry as the prefix stores it ---------------------------------
+
+def split_value(line):
+    if line.startswith("@="):
+        return "@", line[2:]
+    i = 1
+    while i < len(line) and line[i] != '"':
+        i += 2 if line[i] == "\\" else 1
+    return line[1:i], line[i + 2:]
+
+
+def read_hive(path, root):
+    keys, current, pending = {}, None, ""
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if pending:
+                line, pending = pending + line.lstrip(), ""
+            if line.endswith(",\\"):
+                pending = line[:-1]
+                continue
+            if line.startswith("["):
+                name = re.match(r"^\[(.*)\](?: \d+)?$", line).group(1).replace("\\\\", "\\")
+                current = keys.setdefault(root + "\\" + name, {})
+            elif current is not None and (line.startswith('"') or line.startswith("@=")):
+                name, value = split_value(line)
+                current[name] = value
+    # A key that has subkeys and no values of its own is not written out.
+    for key in list(keys):
+        parts = key.split("\\")
+        for n in range(2, len(parts)):
+            keys.setdefault("\\".join(parts[:n]), {})
+    return keys
+
+
+def snapshot_registry(prefix):
+    wait_for_server(prefix)
+    keys = read_hive(os.path.join(prefix, "system.reg"), "HKLM")
+    keys.update(read_hive(os.path.join(prefix, "user.reg"), "HKCU"))
+    return {k: v for k, v in keys.items() if not under(k, VOLATILE)}
+
+
+def under(key, prefixes):
+    return any(key.startswith(p) or key + "\\" == p for p in prefixes)
+
+
+def changes(before, after, leave_out=()):
+    """Keys added or changed by a step, with all their values, and what it removed."""
+    kept = lambda k: not under(k, leave_out)
+    added = {k: v for k, v in after.items() if kept(k) and (k not in before or before[k] != v)}
+    removed = {k: {n: x for n, x in v.items() if n not in after.get(k, {})} for k, v in before.items()
+               if kept(k) and (k not in after or any(n not in after[k] for n in v))}
+    return added, removed
+
+
+def show(keys):
+    return "\n".join(f"  [{k}] " + " ".join(f"{n}={v}" for n, v in sorted(keys[k].items())) for k in sorted(keys))
+
+
+# ---- files ----------------------------------------------------------------
+
+def snapshot_files(prefix):
+    drive = os.path.join(prefix, "drive_c")
+    found = set()
+    for top, dirs, names in os.walk(drive):
+        rel = os.path.relpath(top, drive).replace(os.sep, "/")
+        rel = "" if rel == "." else rel + "/"
+        if TEMP_DIRS.match(rel):
+            continue
+        for d in dirs:
+            found.add(rel + d + "/")
+        for n in names:
+            found.add(rel + n)
+    return found
+
+
+def installed_folder(prefix):
+    return os.path.join(prefix, "drive_c", "Program Files", FOLDER)
+
+
+# ---- Wine -------------------------------------------------------------------
+
+def wine_env(prefix):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def wine(prefix, *args, timeout=180):
+    result = subprocess.run([WINE] + list(args), env=wine_env(prefix), capture_output=True, text=True,
+                            timeout=timeout, stdin=subprocess.DEVNULL)
+    return result.returncode, result.stdout + result.stderr
+
+
+def wait_for_server(prefix):
+    subprocess.run(["wineserver", "-w"], env=wine_env(prefix), timeout=120)
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def msiexec(prefix, action, msi):
+    rc, out = wine(prefix, "msiexec", action, windows_path(msi), "/qn")
+    print(f"msiexec {action} {os.path.basename(msi)}: {rc}", flush=True)
+    return rc
+
+
+def fresh_prefix(work, name, source_root):
+    """A copy of the pristine prefix of this build tree, made on first use."""
+    template = os.path.join(work, "template")
+    with open(os.path.join(work, "template.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.isfile(os.path.join(template, ".ready")):
+            shutil.rmtree(template, ignore_errors=True)
+            subprocess.run([os.path.join(source_root, "scripts", "wine-prefix.sh"), template],
+                           env=wine_env(template), check=True)
+    prefix = os.path.join(work, name)
+    shutil.rmtree(prefix, ignore_errors=True)
+    subprocess.run(["cp", "-a", template, prefix], check=True)
+    return prefix
+
+
+def drop_prefix(prefix):
+    subprocess.run(["wineserver", "-k"], env=wine_env(prefix), capture_output=True)
+    if not failures:
+        shutil.rmtree(prefix, ignore_errors=True)
+
+
+# ---- what the checks share ---------------------------------------------------
+
+def product_entries(registry, upgrade_code):
+    """Products the installer service lists for our upgrade code, and the
+    programs list's entries of that name."""
+    codes = registry.get(f"HKLM\\Software\\Classes\\Installer\\UpgradeCodes\\{packed_guid(upgrade_code)}", {})
+    uninstall = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    entries = [k for k, v in registry.items() if k.startswith(uninstall) and k.count("\\") == uninstall.count("\\")
+               and v.get("DisplayName") == f'"{PRODUCT_NAME}"']
+    return sorted(codes), entries
+
+
+def expect_one_product(registry, upgrade_code, version, step):
+    codes, entries = product_entries(registry, upgrade_code)
+    check(len(codes) == 1, f"{step}: the installer service lists {len(codes)} products of ours: {codes}")
+    check(len(entries) == 1, f"{step}: the programs list has {len(entries)} entries named {PRODUCT_NAME}: {entries}")
+    if len(entries) == 1:
+        shown = registry[entries[0]].get("DisplayVersion")
+        check(shown == f'"{version}"', f"{step}: the programs list shows version {shown}, not {version}")
+
+
+def expect_installed_files(prefix, build, step):
+    folder = installed_folder(prefix)
+    present = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    if not check(present == FILES, f"{step}: the installed folder holds {present}, not {FILES}"):
+        return
+    shipped = {"WordPress.dll": "accessory/WordPress.dll", "WordPress.ico": "accessory/WordPress.ico",
+               "WordPressOutput.chm": "accessory/WordPressOutput.chm",
+               # The real publishing library, not the tests' stand-in beside the built accessory.
+               "QTVPublish.dll": "publish-real/QTVPublish.dll"}
+    for name, built in shipped.items():
+        same = open(os.path.join(folder, name), "rb").read() == open(os.path.join(build, built), "rb").read()
+        check(same, f"{step}: the installed {name} is not the build's {built}")
+
+
+def expect_nothing_left(prefix, files_before, registry_before, codes, step):
+    files_after = snapshot_files(prefix)
+    registry_after = snapshot_registry(prefix)
+    new_files = sorted(files_after - files_before)
+    # The installer service's package cache stays as an empty folder once made.
+    new_files = [f for f in new_files if f != "windows/Installer/"]
+    check(not new_files, f"{step}: left behind {new_files}")
+    check(not (files_before - files_after), f"{step}: removed {sorted(files_before - files_after)}")
+    added, removed = changes(registry_before, registry_after)
+    # The installer service keeps the containers of its records, empty.
+    added = {k: v for k, v in added.items() if v or not under(k, INSTALLER_RECORDS)}
+    check(not added, f"{step}: keys left or changed:\n{show(added)}")
+    check(not removed, f"{step}: keys or values removed that were there before:\n{show(removed)}")
+    markers = [m.lower() for m in OUR_MARKERS + codes]
+    ours = {k: v for k, v in registry_after.items()
+            if any(m in (k + " " + " ".join(f"{n}={x}" for n, x in v.items())).lower() for m in markers)}
+    check(not ours, f"{step}: the registry still names us:\n{show(ours)}")
+
+
+def codes_of(msi):
+    product, upgrade = msi_property(msi, "ProductCode"), msi_property(msi, "UpgradeCode")
+    return [product, packed_guid(product), upgrade, packed_guid(upgrade)]
+
+
+# ---- the cases ----------------------------------------------------------------
+
+def case_registration(args):
+    """Installs: the four files and exactly the keys regsvr32 writes; removes: nothing left."""
+    prefix = fresh_prefix(args.work, "registration", args.source)
+    files0, registry0 = snapshot_files(prefix), snapshot_registry(prefix)
+    check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
+    expect_installed_files(prefix, args.build, "install")
+    registry1 = snapshot_registry(prefix)
+    by_msi, removed = changes(registry0, registry1, leave_out=INSTALLER_RECORDS)
+    check(not removed, f"install removed keys or values:\n{show(removed)}")
+    expect_one_product(registry1, msi_property(args.msi, "UpgradeCode"), msi_property(args.msi, "ProductVersion"),
+                       "install")
+
+    # The same files at the same place in a prefix of their own, registered by
+    # the module itself.
+    other = fresh_prefix(args.work, "regsvr32", args.source)
+    registry_other0 = snapshot_registry(other)
+    shutil.copytree(installed_folder(prefix), installed_folder(other))
+    rc, out = wine(other, "regsvr32", "/s", f"C:\\Program Files\\{FOLDER}\\WordPress.dll")
+    check(rc == 0, f"regsvr32 failed with {rc}: {out}")
+    by_module, removed = changes(registry_other0, snapshot_registry(other))
+    check(not removed, f"regsvr32 removed keys or values:\n{show(removed)}")
+    check(any("\\Typelib\\" in k or "\\TypeLib\\" in k for k in by_module), "regsvr32 wrote no type library keys")
+    check(any(k.endswith("\\InprocServer32") for k in by_module), "regsvr32 wrote no class keys")
+    only_msi = {k: v for k, v in by_msi.items() if by_module.get(k) != v}
+    only_module = {k: v for k, v in by_module.items() if by_msi.get(k) != v}
+    if check(not only_msi and not only_module, "the installer's keys differ from regsvr32's.\n"
+             f"Installer only:\n{show(only_msi)}\nregsvr32 only:\n{show(only_module)}"):
+        print(f"{len(by_msi)} keys written, the same as regsvr32's", flush=True)
+    drop_prefix(other)
+
+    check(msiexec(prefix, "/x", args.msi) == 0, "uninstall failed")
+    expect_nothing_left(prefix, files0, registry0, codes_of(args.msi), "uninstall")
+    drop_prefix(prefix)
+
+
+def case_upgrade(args):
+    """Same package twice repairs; a newer one replaces it; an older one is refused; one entry throughout."""
+    prefix = fresh_prefix(args.work, "upgrade", args.source)
+    files0, registry0 = snapshot_files(prefix), snapshot_registry(prefix)
+    upgrade_code = msi_property(args.msi, "UpgradeCode")
+    old, new = msi_property(args.msi, "ProductVersion"), msi_property(args.next_msi, "ProductVersion")
+
+    check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
+    # Damage the installation: a file and a class registration gone.
+    os.remove(os.path.join(installed_folder(prefix), "WordPress.ico"))
+    rc, _ = wine(prefix, "reg", "delete", "HKCR\\WordPress.Package", "/f")
+    check(rc == 0, "could not delete a key of the installation")
+    check(msiexec(prefix, "/i", args.msi) == 0, "second install of the same package failed")
+    expect_installed_files(prefix, args.build, "repair")
+    registry = snapshot_registry(prefix)
+    check(registry.get("HKLM\\Software\\Classes\\WordPress.Package", {}).get("@") == '"Package Class"',
+          "repair did not write the deleted key again")
+    expect_one_product(registry, upgrade_code, old, "repair")
+
+    check(msiexec(prefix, "/i", args.next_msi) == 0, "installing the newer package failed")
+    expect_installed_files(prefix, args.build, "upgrade")
+    expect_one_product(snapshot_registry(prefix), upgrade_code, new, "upgrade")
+
+    check(msiexec(prefix, "/i", args.msi) != 0, "the older package installed over the newer one")
+    expect_installed_files(prefix, args.build, "refused downgrade")
+    expect_one_product(snapshot_registry(prefix), upgrade_code, new, "refused downgrade")
+
+    check(msiexec(prefix, "/x", args.next_msi) == 0, "uninstalling the newer package failed")
+    expect_nothing_left(prefix, files0, registry0, codes_of(args.msi) + codes_of(args.next_msi), "uninstall")
+    drop_prefix(prefix)
+
+
+def case_runtime(args):
+    """The installed accessory at work: the Windows test program runs in the prefix."""
+    prefix = fresh_prefix(args.work, "runtime", args.source)
+    check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
+    result = subprocess.run([WINE, windows_path(args.program)], env=wine_env(prefix), timeout=600,
+                            stdin=subprocess.DEVNULL)
+    check(result.returncode == 0, f"the installed accessory's tests failed ({result.returncode})")
+    drop_prefix(prefix)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("case", choices=["registration", "upgrade", "runtime"])
+    ap.add_argument("--build", required=True, help="the Windows build tree")
+    ap.add_argument("--source", required=True)
+    ap.add_argument("--msi", required=True)
+    ap.add_argument("--next-msi")
+    ap.add_argument("--program", help="the Windows test program of the runtime case")
+    args = ap.parse_args()
+    args.build, args.msi = os.path.abspath(args.build), os.path.abspath(args.msi)
+    args.work = os.path.join(args.build, "install-tests")
+    os.makedirs(args.work, exist_ok=True)
+
+    xvfb = None
+    if not os.environ.get("DISPLAY"):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        os.environ["DISPLAY"] = ":" + os.read(read, 16).decode().strip()
+    try:
+        globals()["case_" + args.case](args)
+    finally:
+        if xvfb:
+            xvfb.terminate()
+    print(f"{args.case}: {'FAILED' if failures else 'passed'}", flush=True)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
