@@ -116,7 +116,8 @@ BOOL CBlogOutputDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    FetchBlogList();
+    if (FetchBlogList())
+        UpdateToolBars();
     return TRUE;
 }
 

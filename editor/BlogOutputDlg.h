@@ -95,6 +95,7 @@ private:
     // selection, after every change.
     void UpdateToolBars();
     void SetCaretHeight(LONG nPosition, LONG nHeight);
+    void LeaveHiddenText(LONG nCaret);
     // Presses nId and releases the others of first..last.
     static void PressOneOf(const platform::CToolBarCtrl& bar, UINT nFirst, UINT nLast, UINT nId);
 

@@ -57,7 +57,7 @@ void CBlogOutputDlg::OnCharEffect(UINT nId)
 void CBlogOutputDlg::OnAlignText(UINT nId)
 {
     PressOneOf(m_formatBar, ID_ALIGN_TEXT_LEFT, ID_ALIGN_TEXT_RIGHT, nId);
-    PARAFORMAT format{};
+    PARAFORMAT2 format{};
     format.cbSize = sizeof format;
     format.dwMask = PFM_ALIGNMENT;
     format.wAlignment = static_cast<WORD>(nId == ID_ALIGN_TEXT_LEFT     ? editor::kAlignLeft
@@ -145,10 +145,41 @@ void CBlogOutputDlg::UpdateToolBars()
     UpdateFormatButtons();
 }
 
-LRESULT CBlogOutputDlg::OnSelChange(NMHDR& /*header*/)
+LRESULT CBlogOutputDlg::OnSelChange(NMHDR& header)
 {
+    const auto& change = reinterpret_cast<const SELCHANGE&>(header);
+    if (change.chrg.cpMin == change.chrg.cpMax)
+        LeaveHiddenText(change.chrg.cpMin);
     UpdateToolBars();
     return 0;
+}
+
+void CBlogOutputDlg::LeaveHiddenText(LONG nCaret)
+{
+    // The caret takes the format of the character before it. Just behind a
+    // link's hidden address, what the user types next would join the address
+    // and vanish from the post; it starts plain instead.
+    if (nCaret <= 0)
+        return;
+    // Looking at the neighbours moves the selection; those moves are not the
+    // user's and must not come back here.
+    const DWORD dwMask = static_cast<DWORD>(m_editEntry.SendMessage(EM_GETEVENTMASK));
+    m_editEntry.SetEventMask(0);
+    m_editEntry.SetSel(nCaret - 1, nCaret);
+    const bool bAfterHidden = (m_editEntry.GetSelectionCharFormat().dwEffects & CFE_HIDDEN) != 0;
+    bool bBeforeHidden = false;
+    if (bAfterHidden && nCaret < m_editEntry.GetTextLength()) {
+        m_editEntry.SetSel(nCaret, nCaret + 1);
+        bBeforeHidden = (m_editEntry.GetSelectionCharFormat().dwEffects & CFE_HIDDEN) != 0;
+    }
+    m_editEntry.SetSel(nCaret, nCaret);
+    if (bAfterHidden && !bBeforeHidden) {
+        CHARFORMAT2A format{};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_HIDDEN | CFM_LINK | CFM_SHADOW;
+        m_editEntry.SetSelectionCharFormat(format);
+    }
+    m_editEntry.SetEventMask(dwMask);
 }
 
 LRESULT CBlogOutputDlg::OnLink(NMHDR& header)

@@ -62,9 +62,9 @@ CHARFORMAT2A CRichEditCtrl::GetSelectionCharFormat() const
     return format;
 }
 
-PARAFORMAT CRichEditCtrl::GetParaFormat() const
+PARAFORMAT2 CRichEditCtrl::GetParaFormat() const
 {
-    PARAFORMAT format{};
+    PARAFORMAT2 format{};
     format.cbSize = sizeof format;
     format.dwMask = PFM_ALIGNMENT;
     SendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));

@@ -30,8 +30,9 @@ public:
     {
         SendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     }
-    PARAFORMAT GetParaFormat() const;
-    void SetParaFormat(const PARAFORMAT& format) const
+    // The second version of the format: the first cannot report justified.
+    PARAFORMAT2 GetParaFormat() const;
+    void SetParaFormat(const PARAFORMAT2& format) const
     {
         SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
     }

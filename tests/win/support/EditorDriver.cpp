@@ -161,3 +161,47 @@ std::string AskToolTip(HWND hDlg, UINT_PTR idFrom, bool bWide, bool bIsWindow)
 }
 
 }  // namespace editor_test
+
+namespace editor_test {
+
+void SetEntryRtf(HWND hDlg, const std::string& rtf)
+{
+    platform::CRichEditCtrl edit;
+    edit.Attach(Entry(hDlg));
+    edit.StreamIn(SF_RTF, rtf);
+    ::Sleep(60);
+}
+
+void ClickCharacter(HWND hDlg, LONG nPosition)
+{
+    POINTL pt{};
+    ::SendMessageA(Entry(hDlg), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), nPosition);
+    POINT screen{pt.x + 2, pt.y + 4};
+    ::ClientToScreen(Entry(hDlg), &screen);
+    ::SetForegroundWindow(hDlg);
+    const int cx = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), cy = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT in[3]{};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (screen.x * 65535) / (cx - 1);
+        i.mi.dy = (screen.y * 65535) / (cy - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    ::SendInput(3, in, sizeof(INPUT));
+    ::Sleep(150);
+}
+
+RECT ItemRect(HWND hDlg, int id) { return ui::RectIn(::GetDlgItem(hDlg, id), hDlg); }
+
+HWND StaticWithText(HWND hDlg, const std::string& text)
+{
+    for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (ui::ClassName(h) == "Static" && ui::Text(h) == text)
+            return h;
+    }
+    return nullptr;
+}
+
+}  // namespace editor_test

@@ -55,3 +55,17 @@ std::string SizeBoxText(HWND hDlg);
 std::string AskToolTip(HWND hDlg, UINT_PTR idFrom, bool bWide, bool bIsWindow = false);
 
 }  // namespace editor_test
+
+namespace editor_test {
+
+// Streams RTF into the entry, replacing everything, as if it had been typed
+// and formatted.
+void SetEntryRtf(HWND hDlg, const std::string& rtf);
+// Clicks the entry's character at the position, as the user's mouse does.
+void ClickCharacter(HWND hDlg, LONG nPosition);
+// The rectangle of a control in the dialog's client area.
+RECT ItemRect(HWND hDlg, int id);
+// Static texts of the dialog with the given text (the image captions).
+HWND StaticWithText(HWND hDlg, const std::string& text);
+
+}  // namespace editor_test
