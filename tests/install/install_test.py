@@ -203,9 +203,11 @@ def product_entries(registry, upgrade_code):
     return sorted(codes), entries
 
 
-def expect_one_product(registry, upgrade_code, version, step):
+def expect_one_product(registry, msi, step):
+    upgrade_code, version = msi_property(msi, "UpgradeCode"), msi_property(msi, "ProductVersion")
     codes, entries = product_entries(registry, upgrade_code)
-    check(len(codes) == 1, f"{step}: the installer service lists {len(codes)} products of ours: {codes}")
+    check(codes == [packed_guid(msi_property(msi, "ProductCode"))],
+          f"{step}: the installer service lists {codes} for us, not the product of {os.path.basename(msi)}")
     check(len(entries) == 1, f"{step}: the programs list has {len(entries)} entries named {PRODUCT_NAME}: {entries}")
     if len(entries) == 1:
         shown = registry[entries[0]].get("DisplayVersion")
@@ -261,8 +263,7 @@ def case_registration(args):
     registry1 = snapshot_registry(prefix)
     by_msi, removed = changes(registry0, registry1, leave_out=INSTALLER_RECORDS)
     check(not removed, f"install removed keys or values:\n{show(removed)}")
-    expect_one_product(registry1, msi_property(args.msi, "UpgradeCode"), msi_property(args.msi, "ProductVersion"),
-                       "install")
+    expect_one_product(registry1, args.msi, "install")
 
     # The same files at the same place in a prefix of their own, registered by
     # the module itself.
@@ -288,11 +289,10 @@ def case_registration(args):
 
 
 def case_upgrade(args):
-    """Same package twice repairs; a newer one replaces it; an older one is refused; one entry throughout."""
+    """Same package twice repairs; a rebuild or a newer version replaces it; an older one is refused; one entry
+    throughout."""
     prefix = fresh_prefix(args.work, "upgrade", args.source)
     files0, registry0 = snapshot_files(prefix), snapshot_registry(prefix)
-    upgrade_code = msi_property(args.msi, "UpgradeCode")
-    old, new = msi_property(args.msi, "ProductVersion"), msi_property(args.next_msi, "ProductVersion")
 
     check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
     # Damage the installation: a file and a class registration gone.
@@ -304,18 +304,25 @@ def case_upgrade(args):
     registry = snapshot_registry(prefix)
     check(registry.get("HKLM\\Software\\Classes\\WordPress.Package", {}).get("@") == '"Package Class"',
           "repair did not write the deleted key again")
-    expect_one_product(registry, upgrade_code, old, "repair")
+    expect_one_product(registry, args.msi, "repair")
+
+    # Another build of the same version is another product with the same upgrade code.
+    check(msi_property(args.rebuilt_msi, "ProductCode") != msi_property(args.msi, "ProductCode"),
+          "the rebuilt package has the same product code")
+    check(msiexec(prefix, "/i", args.rebuilt_msi) == 0, "installing a rebuild of the same version failed")
+    expect_one_product(snapshot_registry(prefix), args.rebuilt_msi, "rebuild")
 
     check(msiexec(prefix, "/i", args.next_msi) == 0, "installing the newer package failed")
     expect_installed_files(prefix, args.build, "upgrade")
-    expect_one_product(snapshot_registry(prefix), upgrade_code, new, "upgrade")
+    expect_one_product(snapshot_registry(prefix), args.next_msi, "upgrade")
 
     check(msiexec(prefix, "/i", args.msi) != 0, "the older package installed over the newer one")
     expect_installed_files(prefix, args.build, "refused downgrade")
-    expect_one_product(snapshot_registry(prefix), upgrade_code, new, "refused downgrade")
+    expect_one_product(snapshot_registry(prefix), args.next_msi, "refused downgrade")
 
     check(msiexec(prefix, "/x", args.next_msi) == 0, "uninstalling the newer package failed")
-    expect_nothing_left(prefix, files0, registry0, codes_of(args.msi) + codes_of(args.next_msi), "uninstall")
+    expect_nothing_left(prefix, files0, registry0,
+                        codes_of(args.msi) + codes_of(args.rebuilt_msi) + codes_of(args.next_msi), "uninstall")
     drop_prefix(prefix)
 
 
@@ -335,10 +342,11 @@ def main():
     ap.add_argument("--build", required=True, help="the Windows build tree")
     ap.add_argument("--source", required=True)
     ap.add_argument("--msi", required=True)
-    ap.add_argument("--next-msi")
+    ap.add_argument("--next-msi", help="a newer version")
+    ap.add_argument("--rebuilt-msi", help="another build of the same version")
     ap.add_argument("--program", help="the Windows test program of the runtime case")
     args = ap.parse_args()
-    args.build, args.msi = os.path.abspath(args.build), os.path.abspath(args.msi)
+    args.build = os.path.abspath(args.build)
     args.work = os.path.join(args.build, "install-tests")
     os.makedirs(args.work, exist_ok=True)
 
