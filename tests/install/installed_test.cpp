@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/BlogOutputDlg.h"
 #include "editor/LinkDialog.h"
 #include "host/AccessoryLoader.h"
 #include "host/HostObjects.h"
@@ -24,6 +25,7 @@
 #include "platform/Text.h"
 #include "res/DialogIds.h"
 #include "support/DialogDriver.h"
+#include "support/EditorDriver.h"
 #include "support/TestAccessory.h"
 #include "support/UiDriver.h"
 
@@ -285,9 +287,24 @@ TEST(InstalledAccessory, OptionsHelpOpensTheInstalledHelpFile)
     EXPECT_EQ(watch.Calls().size(), 1u);
 }
 
-// The link dialog opens only from inside the Blog Editor; its Help button is
-// checked here with this program's own copy of the dialog, pointed at the
-// installed help file.
+// The Blog Editor and its link dialog open only on the way of a send that
+// reached a blog; their Help buttons are checked with this program's own
+// copies of the dialogs, given the installed help file as the send flow gives
+// it them.
+TEST(InstalledAccessory, BlogEditorHelpOpensTheInstalledHelpFile)
+{
+    CHelpViewerWatch watch;
+    ASSERT_TRUE(watch.Watching());
+    editor_test::CEditorSetup setup(editor_test::BlogsXml({{"1", "Carrots", "http://c.example/"}}));
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    dlg.SetSendParameters(1, "alice", "secret", "", "", testing_support::DemoCapture(), setup.Library().LibraryPath(),
+                          InstalledHelpFile());
+    const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [](HWND h) { PressHelpThenCancel(h); });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(watch.Calls().size(), 1u);
+}
+
 TEST(InstalledAccessory, LinkDialogHelpOpensTheInstalledHelpFile)
 {
     CHelpViewerWatch watch;
