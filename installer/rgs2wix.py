@@ -16,6 +16,7 @@ a key not marked NoRemove goes with everything under it on uninstall, a
 NoRemove key stays.
 """
 import argparse
+import hashlib
 import re
 import struct
 import sys
@@ -237,11 +238,16 @@ def typelib_key(lib, module, module_folder, syskind):
     return tl
 
 
+def brackets(text):
+    """Literal text in a formatted field of the MSI's tables: brackets escaped."""
+    return text.replace("[", "\x00").replace("]", "[\\]]").replace("\x00", "[\\[]")
+
+
 def formatted(text, what):
-    """A literal string as a formatted field of the MSI's Registry table."""
+    """A literal string as a value of the MSI's Registry table."""
     if text.startswith("#"):
         raise ScriptError(f"{what}: a string value starting with '#' is not written by this generator")
-    return text.replace("[", "\x00").replace("]", "[\\]]").replace("\x00", "[\\[]")
+    return brackets(text)
 
 
 def literal_or_formatted(text, what, formatted_inputs):
@@ -260,8 +266,17 @@ def literal_or_formatted(text, what, formatted_inputs):
     return "".join(out)
 
 
-def emit(roots, refs):
-    lines = []
+ROOT_CODES = {"HKCR": 0, "HKCU": 1, "HKLM": 2}
+
+
+def row_id(kind, root, path):
+    return kind + hashlib.md5(f"{root}\\{path}".lower().encode()).hexdigest()[:24].upper()
+
+
+def emit(roots, refs, component):
+    """The WiX elements of the values, and the table rows WiX elements cannot
+    say: keys removed whole on uninstall, keys deleted before they are written."""
+    lines, sql, removals = [], [], []
 
     def value_xml(name, kind, text, path):
         wix_type = "integer" if kind == "d" else "string"
@@ -270,35 +285,48 @@ def emit(roots, refs):
             attrs = f"Name={quoteattr(name)} " + attrs
         return f"<RegistryValue {attrs} />"
 
-    def walk(root, key, parent, removed_above, indent):
+    def walk(root, key, parent, removed_above):
         if key.flag == "Delete":
             raise ScriptError(f"{parent}\\{key.name}: Delete keys are not written by this generator")
         path = f"{parent}\\{key.name}" if parent else key.name
-        # The registrar deletes a key not marked NoRemove whole; the first such
-        # key on a path takes everything beneath it along on uninstall.
-        removes = key.flag != "NoRemove" and not removed_above
-        has_content = key.default is not None or key.values
-        if removes or has_content:
-            action = "createAndRemoveOnUninstall" if removes else "create"
-            pad = " " * indent
-            lines.append(f"{pad}<RegistryKey Root=\"{root}\" Key={quoteattr(path)}>")
+        if "'" in path:
+            raise ScriptError(f"{path}: a key name with a quote is not written by this generator")
+        if key.default is not None or key.values:
+            lines.append(f"      <RegistryKey Root=\"{root}\" Key={quoteattr(brackets(path))}>")
             if key.default is not None:
-                lines.append(f"{pad}  " + value_xml("", key.default[0], key.default[1], path))
+                lines.append("        " + value_xml("", key.default[0], key.default[1], path))
             for name, kind, text in key.values:
-                lines.append(f"{pad}  " + value_xml(name, kind, text, path))
-            lines.append(f"{pad}</RegistryKey>")
+                lines.append("        " + value_xml(name, kind, text, path))
+            lines.append("      </RegistryKey>")
+        # The registrar deletes a key not marked NoRemove whole, so the first
+        # such key on a path goes with everything beneath it on uninstall
+        # ("*": made on install, deleted whole on removal).
+        if key.flag != "NoRemove" and not removed_above:
+            sql.append("INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES "
+                       f"('{row_id('tree', root, path)}', {ROOT_CODES[root]}, '{brackets(path)}', '*', '{component}')")
+        # ForceRemove: whatever stood there before is deleted before the key is written.
+        if key.flag == "ForceRemove":
+            removals.append("INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) "
+                            f"VALUES ('{row_id('force', root, path)}', {ROOT_CODES[root]}, '{brackets(path)}', '-', '{component}')")
         for sub in key.subkeys:
-            walk(root, sub, path, removed_above or key.flag != "NoRemove", indent)
+            walk(root, sub, path, removed_above or key.flag != "NoRemove")
 
     for root, keys in roots:
         for key in keys:
-            walk(root, key, "", False, 6)
-    return lines
+            walk(root, key, "", False)
+    if removals:
+        sql.append("CREATE TABLE `RemoveRegistry` (`RemoveRegistry` CHAR(72) NOT NULL, `Root` SHORT NOT NULL, "
+                   "`Key` CHAR(255) NOT NULL LOCALIZABLE, `Name` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL "
+                   "PRIMARY KEY `RemoveRegistry`)")
+        sql += removals
+    return lines, sql
 
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--out", required=True)
+    ap.add_argument("--out", required=True, help="the WiX include with the registry values")
+    ap.add_argument("--sql", required=True, help="the table rows to add to the built package, one per line")
+    ap.add_argument("--component", required=True, help="the component the registration belongs to")
     ap.add_argument("--module", required=True, help="what %%MODULE%% stands for, an installer reference")
     ap.add_argument("--module-folder", required=True, help="the module's folder as the type library records it")
     ap.add_argument("--replace", action="append", default=[], help="NAME=value")
@@ -318,7 +346,7 @@ def main():
         if args.typelib:
             lib = read_typelib(args.typelib)
             roots.append(("HKCR", [typelib_key(lib, args.module, args.module_folder, args.syskind)]))
-        lines = emit(roots, [args.module, args.module_folder])
+        lines, sql = emit(roots, [args.module, args.module_folder], args.component)
     except (ScriptError, OSError) as error:
         print(f"rgs2wix: {error}", file=sys.stderr)
         return 1
@@ -326,6 +354,8 @@ def main():
         out.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n")
         out.write("<!-- Written by installer/rgs2wix.py from the registry scripts and the type library. -->\n")
         out.write("<Include>\n" + "\n".join(lines) + "\n</Include>\n")
+    with open(args.sql, "w", encoding="utf-8") as out:
+        out.write("".join(statement + "\n" for statement in sql))
     return 0
 
 

@@ -283,6 +283,10 @@ def case_registration(args):
         print(f"{len(by_msi)} keys written, the same as regsvr32's", flush=True)
     drop_prefix(other)
 
+    # Removal takes a key of ours whole, with what others put beneath it, as
+    # regsvr32 /u does.
+    rc, out = wine(prefix, "reg", "add", "HKCR\\WordPress.WordPressOutput\\Added", "/v", "Extra", "/d", "y", "/f")
+    check(rc == 0, f"could not add to a key of the installation: {out}")
     check(msiexec(prefix, "/x", args.msi) == 0, "uninstall failed")
     expect_nothing_left(prefix, files0, registry0, codes_of(args.msi), "uninstall")
     drop_prefix(prefix)
@@ -295,15 +299,25 @@ def case_upgrade(args):
     files0, registry0 = snapshot_files(prefix), snapshot_registry(prefix)
 
     check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
-    # Damage the installation: a file and a class registration gone.
+    # Damage the installation: a file and a class registration gone, and
+    # strays in keys of ours, as another registration might leave them.
     os.remove(os.path.join(installed_folder(prefix), "WordPress.ico"))
-    rc, _ = wine(prefix, "reg", "delete", "HKCR\\WordPress.Package", "/f")
-    check(rc == 0, "could not delete a key of the installation")
+    class_key = "HKCR\\CLSID\\{8EDC92CE-621C-444d-B363-4A494D7B6549}"
+    for command in (["delete", "HKCR\\WordPress.Package", "/f"], ["add", class_key, "/v", "Stray", "/d", "x", "/f"],
+                    ["add", class_key + "\\StraySub", "/f"],
+                    ["add", "HKCR\\WordPress.WordPressOutput\\Added", "/v", "Extra", "/d", "y", "/f"]):
+        rc, out = wine(prefix, "reg", *command)
+        check(rc == 0, f"reg {' '.join(command)} failed: {out}")
     check(msiexec(prefix, "/i", args.msi) == 0, "second install of the same package failed")
     expect_installed_files(prefix, args.build, "repair")
     registry = snapshot_registry(prefix)
     check(registry.get("HKLM\\Software\\Classes\\WordPress.Package", {}).get("@") == '"Package Class"',
           "repair did not write the deleted key again")
+    # The class key is written from scratch, as the registry script says.
+    classes = "HKLM\\Software\\Classes\\CLSID\\{8EDC92CE-621C-444d-B363-4A494D7B6549}"
+    check("Stray" not in registry.get(classes, {}) and classes + "\\StraySub" not in registry,
+          "repair kept what stood in the class key before")
+    check(registry.get(classes, {}).get("@") == '"WordPressOutput Class"', "repair did not write the class key")
     expect_one_product(registry, args.msi, "repair")
 
     # Another build of the same version is another product with the same upgrade code.
