@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Turns the module's registry scripts and its type library into the
-installer's registry elements (a WiX include), so that the MSI writes what
-regsvr32 writes from the very same sources.
+installer's registry elements (a WiX include) and the table rows that WiX
+elements cannot say in wixl (SQL for finish-msi.py), so that the MSI writes
+what regsvr32 writes from the very same sources.
 
-  rgs2wix.py --out Registration.wxi --module '[#WordPress.dll]'
-             --module-folder '[ProgramFiles64Folder]Word Press Output'
+  rgs2wix.py --out Registration.wxi --sql Registration.sql --component AccessoryModule
+             --module '[#WordPress.dll]' --module-folder '[ProgramFiles64Folder]Word Press Output'
              --replace APPID={...} --typelib WordPress.tlb --syskind win64
              script.rgs...
 
@@ -13,7 +14,7 @@ The scripts are read with the grammar the module's own registrar reads
 Delete, "= s 'text'" and "= d 'number'", "val name = ...", %NAME%
 replacements and %% for a per-cent sign. Removal follows the registrar too:
 a key not marked NoRemove goes with everything under it on uninstall, a
-NoRemove key stays.
+NoRemove key stays, and a ForceRemove key is cleared before it is written.
 """
 import argparse
 import hashlib
