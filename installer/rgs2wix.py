@@ -200,7 +200,8 @@ def parse(script, replacements, where):
 
 def read_typelib(path):
     """Library id, version, locale, flags and help string of an MSFT type library."""
-    data = open(path, "rb").read()
+    with open(path, "rb") as f:
+        data = f.read()
     if data[:4] != b"MSFT":
         raise ScriptError(f"{path}: not an MSFT type library")
     (posguid, lcid, _lcid2, varflags, version, flags, ntypeinfos, helpstring) = struct.unpack_from("<8i", data, 8)
