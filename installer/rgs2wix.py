@@ -219,8 +219,11 @@ def read_typelib(path):
 
 
 def typelib_key(lib, module, module_folder, syskind):
-    """The keys the platform's type library registration writes for this library."""
-    top = Key(lib["libid"], None)
+    """The keys the platform's type library registration writes for this library.
+    Its removal deletes this version's key whole and the library's key only
+    when no other version is left in it, which the installer does with keys it
+    emptied."""
+    top = Key(lib["libid"], "NoRemove")
     ver = Key("%x.%x" % (lib["major"], lib["minor"]), None)
     ver.default = ("s", lib["doc"])
     locale = Key("%x" % lib["lcid"], None)

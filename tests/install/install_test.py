@@ -284,10 +284,15 @@ def case_registration(args):
     drop_prefix(other)
 
     # Removal takes a key of ours whole, with what others put beneath it, as
-    # regsvr32 /u does.
-    rc, out = wine(prefix, "reg", "add", "HKCR\\WordPress.WordPressOutput\\Added", "/v", "Extra", "/d", "y", "/f")
-    check(rc == 0, f"could not add to a key of the installation: {out}")
+    # regsvr32 /u does; another version of the type library is not ours.
+    other_version = "HKCR\\TypeLib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\2.0"
+    for key in ("HKCR\\WordPress.WordPressOutput\\Added", other_version):
+        rc, out = wine(prefix, "reg", "add", key, "/ve", "/d", "someone else's", "/f")
+        check(rc == 0, f"could not add {key}: {out}")
     check(msiexec(prefix, "/x", args.msi) == 0, "uninstall failed")
+    kept = snapshot_registry(prefix).get("HKLM\\Software\\Classes\\Typelib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\2.0")
+    check(kept == {"@": '"someone else\'s"'}, f"uninstall took another version of the type library along: {kept}")
+    wine(prefix, "reg", "delete", "HKCR\\TypeLib\\{3EC0485E-2819-482A-A879-ED903FEB3078}", "/f")
     expect_nothing_left(prefix, files0, registry0, codes_of(args.msi), "uninstall")
     drop_prefix(prefix)
 
