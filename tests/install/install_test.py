@@ -16,7 +16,6 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 
 WINE = "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else "wine"
 FOLDER = "Word Press Output"
@@ -26,7 +25,7 @@ OUR_MARKERS = ["{8EDC92CE-621C-444D-B363-4A494D7B6549}", "{D08718E7-A06C-4DDF-9E
                "{1A741FBB-8EBB-445B-8B75-0A9FA35200B8}", "{3EC0485E-2819-482A-A879-ED903FEB3078}",
                "WordPress.WordPressOutput", "WordPress.Package", "WordPress.DLL", FOLDER, PRODUCT_NAME]
 # Rewritten by Wine itself whenever a prefix starts: device enumeration, the
-# network cards it finds, its font cache.
+# network cards it finds, its own settings and font cache.
 VOLATILE = ["HKLM\\System\\CurrentControlSet\\Control\\Class\\", "HKLM\\System\\CurrentControlSet\\Control\\DeviceClasses\\",
             "HKLM\\System\\CurrentControlSet\\Enum\\", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
             "HKLM\\Software\\Wine\\", "HKCU\\Software\\Wine\\"]
