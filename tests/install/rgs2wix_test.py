@@ -8,6 +8,8 @@ import sys
 import tempfile
 import unittest
 
+# The generator is loaded from the source tree, which gets no byte-code cache.
+sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 spec = importlib.util.spec_from_file_location("rgs2wix", os.path.join(HERE, "..", "..", "installer", "rgs2wix.py"))
 rgs2wix = importlib.util.module_from_spec(spec)
