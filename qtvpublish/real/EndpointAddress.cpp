@@ -1,5 +1,7 @@
 #include "qtvpublish/real/EndpointAddress.h"
 
+#include <cctype>
+
 namespace qtvpublish {
 
 namespace {
@@ -18,6 +20,14 @@ bool HasScheme(const std::string& text)
     return text.find("://") != std::string::npos;
 }
 
+// The host a scheme-less server names: up to its port, path or query.
+std::string HostOf(const std::string& server)
+{
+    if (!server.empty() && server[0] == '[')
+        return server.substr(0, server.find(']') + 1);
+    return server.substr(0, server.find_first_of(":/?#"));
+}
+
 }  // namespace
 
 std::string JoinEndpoint(const std::string& serverText, const std::string& endpointText)
@@ -28,8 +38,10 @@ std::string JoinEndpoint(const std::string& serverText, const std::string& endpo
         return endpoint;
     if (server.empty())
         return std::string();
+    // The log-in travels with every call: never in clear unless the user
+    // wrote "http://" or the blog is on this machine.
     if (!HasScheme(server))
-        server = "http://" + server;
+        server = (IsLoopbackName(HostOf(server)) ? "http://" : "https://") + server;
     if (endpoint.empty())
         return server;
     while (!server.empty() && server.back() == '/')
@@ -49,6 +61,25 @@ std::string AddressForDisplay(const std::string& address)
     if (at == std::string::npos || at < hostStart)
         return address;
     return address.substr(0, hostStart) + address.substr(at + 1);
+}
+
+bool IsLoopbackName(const std::string& hostText)
+{
+    std::string host = hostText;
+    for (char& c : host)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (host == "localhost" || host == "[::1]" || host == "::1")
+        return true;
+    if (host.compare(0, 4, "127.") != 0)
+        return false;
+    int dots = 0;
+    for (const char c : host) {
+        if (c == '.')
+            ++dots;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    return dots == 3;
 }
 
 }  // namespace qtvpublish

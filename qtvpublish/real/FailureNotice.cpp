@@ -44,6 +44,8 @@ UINT MessageOf(const CCallResult& result)
     case Kind::TimedOut: return IDS_PUBLISH_TIMED_OUT;
     case Kind::Certificate: return IDS_PUBLISH_CERTIFICATE;
     case Kind::Insecure: return IDS_PUBLISH_INSECURE;
+    case Kind::OtherOrigin: return IDS_PUBLISH_OTHER_ORIGIN;
+    case Kind::NeedsApplicationPassword: return IDS_PUBLISH_APP_PASSWORD;
     case Kind::BadAddress: return IDS_PUBLISH_BAD_ADDRESS;
     default: return IDS_PUBLISH_FAILED;
     }
@@ -63,18 +65,33 @@ HWND OwnerWindow()
 
 }  // namespace
 
+std::string ServerText(const std::string& utf8, const std::string& password)
+{
+    // Masked before anything is cut, so no part of the password survives at the cut.
+    std::string masked = utf8;
+    ReplaceAll(masked, Utf8FromAnsi(password), "***");
+    std::wstring wide = WideFromUtf8(masked);
+    bool cut = false;
+    if (wide.size() > kMaxServerText) {
+        std::size_t keep = kMaxServerText;
+        if (keep > 0 && wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF)
+            --keep;  // never half a surrogate pair
+        wide.resize(keep);
+        cut = true;
+    }
+    std::string text = AnsiFromWideText(wide);
+    // The code page may have turned other characters into the password's.
+    ReplaceAll(text, password, "***");
+    return cut ? text + "..." : text;
+}
+
 std::string FailureText(const CCallResult& result, const std::string& url, const std::string& password)
 {
     std::string text = LoadText(MessageOf(result));
     ReplaceAll(text, "%s", AnsiFromWideText(WideFromUtf8(AddressForDisplay(url))));
-    if (result.m_kind == CCallResult::Kind::Fault && !IsXmlRpcDisabled(result.m_nFaultCode)) {
-        std::string fault = AnsiFromWideText(WideFromUtf8(result.m_strFault));
-        if (fault.size() > 500)
-            fault = fault.substr(0, 500) + "...";
-        text += "\n\n" + fault;
-    }
-    if (password.size() >= 3)
-        ReplaceAll(text, password, "***");
+    ReplaceAll(text, "%t", AnsiFromWideText(WideFromUtf8(AddressForDisplay(result.m_strLocation))));
+    if (result.m_kind == CCallResult::Kind::Fault && !IsXmlRpcDisabled(result.m_nFaultCode))
+        text += "\n\n" + ServerText(result.m_strFault, password);
     return text;
 }
 

@@ -1,43 +1,77 @@
 #pragma once
-// HTTP and HTTPS POSTs over WinHTTP: certificates checked, the system proxy
-// honoured (never for loopback), redirects followed with the POST kept but
-// never from HTTPS down to HTTP, and every wait bounded.
+// HTTP and HTTPS over WinHTTP for one export call: one session, one time
+// budget and one proxy decision for every request the call makes.
+// Certificates and their revocation are checked, TLS below 1.2 is refused,
+// redirects are followed only on the same origin (or from http to https on
+// the same host), and no wait outlasts the call's budget.
 #include <windows.h>
 
 #include <cstddef>
 #include <string>
 
+#include "qtvpublish/real/InternetHandle.h"
+
 namespace qtvpublish {
+
+struct CUrlParts;
 
 struct CHttpTimeouts {
     int m_nResolveMs = 15000;
     int m_nConnectMs = 15000;
     int m_nSendMs = 30000;
     int m_nReceiveMs = 30000;
-    // The whole exchange, redirects included: a server that trickles its
-    // answer byte by byte cannot keep the caller waiting beyond this.
+    // The whole export call, every request, redirect and proxy look-up
+    // included: a server that trickles its answer or reads an upload byte by
+    // byte cannot keep the caller waiting beyond this.
     int m_nTotalMs = 120000;
 };
 
+struct CHttpRequest {
+    std::wstring m_strMethod = L"POST";
+    std::wstring m_strUrl;
+    // Extra header lines, each ending with "\r\n".
+    std::wstring m_strHeaders;
+    std::string m_strBody;
+};
+
 struct CHttpResult {
-    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, Failed };
+    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, Failed };
     Kind m_kind = Kind::Failed;
-    DWORD m_dwError = 0;    // the platform's error, when there is one
-    DWORD m_dwStatus = 0;   // the HTTP status of the final answer
-    std::string m_strBody;  // its bytes
+    DWORD m_dwError = 0;        // the platform's error, when there is one
+    DWORD m_dwStatus = 0;       // the HTTP status of the final answer
+    std::string m_strBody;      // its bytes
+    std::wstring m_strContentType;
+    std::wstring m_strLinks;    // every Link header of the answer, comma-joined
+    std::wstring m_strLocation; // OtherOrigin: where the server wanted the call to go
 };
 
 class CHttpClient {
 public:
     static constexpr int kMaxRedirects = 5;
     static constexpr std::size_t kMaxAnswerBytes = 32u << 20;
+    // Bodies go out in pieces of this size, with the budget checked between them.
+    static constexpr std::size_t kSendChunkBytes = 64u << 10;
 
-    explicit CHttpClient(const CHttpTimeouts& timeouts = CHttpTimeouts()) : m_timeouts(timeouts) {}
+    // The budget starts now.
+    explicit CHttpClient(const CHttpTimeouts& timeouts = CHttpTimeouts());
+    CHttpClient(const CHttpClient&) = delete;
+    CHttpClient& operator=(const CHttpClient&) = delete;
 
-    CHttpResult Post(const std::wstring& url, const std::string& body, const std::wstring& contentType) const;
+    CHttpResult Send(const CHttpRequest& request);
+    CHttpResult Post(const std::wstring& url, const std::string& body, const std::wstring& contentType);
+
+    // Milliseconds left of the budget, 0 once it is spent.
+    DWORD RemainingMs() const;
 
 private:
+    CHttpResult SendOnce(const CHttpRequest& request, const std::wstring& url, bool& redirected,
+                         std::wstring& location, DWORD& status);
+    bool OpenSession(const std::wstring& url, const CUrlParts& parts);
+
     CHttpTimeouts m_timeouts;
+    ULONGLONG m_nDeadline = 0;
+    CInternet m_hSession;
+    bool m_bTlsRestricted = false;  // https is refused when TLS could not be held to 1.2+
 };
 
 }  // namespace qtvpublish

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "qtvpublish/real/EndpointAddress.h"
+
 namespace qtvpublish {
 
 std::string CLibrarySettings::ModuleFolder()
@@ -38,8 +40,10 @@ CLibrarySettings::CLibrarySettings(const std::string& iniPath)
     m_strWordPressUrl = first == std::string::npos ? std::string() : m_strWordPressUrl.substr(first);
     while (!m_strWordPressUrl.empty() && (m_strWordPressUrl.back() == ' ' || m_strWordPressUrl.back() == '\t'))
         m_strWordPressUrl.pop_back();
-    if (m_strWordPressUrl.empty())
-        m_strWordPressUrl = kHostedXmlRpcUrl;
+    m_strWordPressUrl = m_strWordPressUrl.empty() ? std::string(kHostedXmlRpcUrl) : JoinEndpoint(m_strWordPressUrl, "");
+    // Only ever shortened: the ceiling protects the host's thread.
+    const int seconds = static_cast<int>(::GetPrivateProfileIntA("Limits", "CallSeconds", kMaxCallSeconds, iniPath.c_str()));
+    m_nCallSeconds = seconds >= 1 && seconds <= kMaxCallSeconds ? seconds : kMaxCallSeconds;
 }
 
 }  // namespace qtvpublish

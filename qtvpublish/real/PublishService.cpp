@@ -56,6 +56,13 @@ std::string CPublishService::EndpointFor(int blogType, const std::string& server
     return std::string();
 }
 
+CHttpTimeouts CPublishService::CallTimeouts() const
+{
+    CHttpTimeouts timeouts;
+    timeouts.m_nTotalMs = m_settings.CallSeconds() * 1000;
+    return timeouts;
+}
+
 std::unique_ptr<CBlogApi> CPublishService::ApiFor(int blogType, const CXmlRpcClient& client) const
 {
     if (blogType == kBlogTypeWordPress)
@@ -77,7 +84,8 @@ HRESULT CPublishService::GetBlogIds(int blogType, const std::string& server, con
     const std::string url = EndpointFor(blogType, server, endpoint);
     if (blogType != kBlogTypeWordPress && blogType != kBlogTypeMetaWeblog)
         return S_FALSE;
-    CXmlRpcClient client(url);
+    CHttpClient http(CallTimeouts());
+    CXmlRpcClient client(url, http);
     CCallResult result;
     std::vector<CBlogEntry> blogs;
     if (url.empty()) {
@@ -113,7 +121,8 @@ int CPublishService::Publish(const CPostRequest& post) const
     upload.m_strName = Utf8FromAnsi(FileNameOf(post.m_strImagePath));
     upload.m_strMimeType = MimeTypeOf(post.m_strImagePath);
 
-    const CXmlRpcClient client(url);
+    CHttpClient http(CallTimeouts());
+    const CXmlRpcClient client(url, http);
     const std::unique_ptr<CBlogApi> api = ApiFor(post.m_nBlogType, client);
     const CLogin login{Utf8FromAnsi(post.m_strUser), Utf8FromAnsi(post.m_strPassword)};
     const std::string blogId = Utf8FromAnsi(post.m_strBlogId);

@@ -50,6 +50,7 @@ public:
     std::string EndpointFor(int blogType, const std::string& server, const std::string& endpoint) const;
 
 private:
+    CHttpTimeouts CallTimeouts() const;
     std::unique_ptr<CBlogApi> ApiFor(int blogType, const CXmlRpcClient& client) const;
 
     CLibrarySettings m_settings;

@@ -1,6 +1,7 @@
 #pragma once
 // String ids of the library's own string table (QTVPublish.rc). In each
-// message text "%s" stands for the blog's address.
+// message text "%s" stands for the blog's address
+// and "%t" for the address the blog pointed at.
 #define IDS_PUBLISH_CAPTION 100
 #define IDS_PUBLISH_UNREACHABLE 101
 #define IDS_PUBLISH_TIMED_OUT 102
@@ -11,3 +12,5 @@
 #define IDS_PUBLISH_INSECURE 107
 #define IDS_PUBLISH_BAD_ADDRESS 108
 #define IDS_PUBLISH_FAILED 109
+#define IDS_PUBLISH_OTHER_ORIGIN 110
+#define IDS_PUBLISH_APP_PASSWORD 111

@@ -1,13 +1,12 @@
 #include "qtvpublish/real/XmlRpcClient.h"
 
+#include "qtvpublish/real/FaultRules.h"
 #include "qtvpublish/real/Utf8.h"
 #include "qtvpublish/real/XmlRpcResponseReader.h"
 
 namespace qtvpublish {
 
-namespace {
-
-CCallResult::Kind KindOf(CHttpResult::Kind kind)
+CCallResult::Kind CallKindOf(CHttpResult::Kind kind)
 {
     switch (kind) {
     case CHttpResult::Kind::BadAddress: return CCallResult::Kind::BadAddress;
@@ -15,24 +14,29 @@ CCallResult::Kind KindOf(CHttpResult::Kind kind)
     case CHttpResult::Kind::TimedOut: return CCallResult::Kind::TimedOut;
     case CHttpResult::Kind::Certificate: return CCallResult::Kind::Certificate;
     case CHttpResult::Kind::Insecure: return CCallResult::Kind::Insecure;
+    case CHttpResult::Kind::OtherOrigin: return CCallResult::Kind::OtherOrigin;
     default: return CCallResult::Kind::Failed;
     }
 }
 
-}  // namespace
+CXmlRpcClient::CXmlRpcClient(const std::string& url, CHttpClient& http) : m_strUrl(url), m_pHttp(&http)
+{
+}
 
-CXmlRpcClient::CXmlRpcClient(const std::string& url, const CHttpTimeouts& timeouts) : m_strUrl(url), m_http(timeouts)
+CXmlRpcClient::CXmlRpcClient(const std::string& url, const CHttpTimeouts& timeouts)
+    : m_strUrl(url), m_ownHttp(std::make_unique<CHttpClient>(timeouts)), m_pHttp(m_ownHttp.get())
 {
 }
 
 CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
 {
     CCallResult result;
-    const CHttpResult http = m_http.Post(WideFromUtf8(m_strUrl), request.Document(), L"text/xml; charset=utf-8");
+    const CHttpResult http = m_pHttp->Post(WideFromUtf8(m_strUrl), request.Document(), L"text/xml; charset=utf-8");
     result.m_dwHttpStatus = http.m_dwStatus;
     result.m_dwError = http.m_dwError;
+    result.m_strLocation = Utf8FromWide(http.m_strLocation);
     if (http.m_kind != CHttpResult::Kind::Ok) {
-        result.m_kind = KindOf(http.m_kind);
+        result.m_kind = CallKindOf(http.m_kind);
         return result;
     }
     // A well-formed answer counts whatever the status; some servers send
@@ -47,9 +51,11 @@ CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
         result.m_kind = CCallResult::Kind::Fault;
         result.m_nFaultCode = answer.m_nFaultCode;
         result.m_strFault = Utf8FromWide(answer.m_strFault);
+        result.m_bServiceBlocked = IsXmlRpcDisabled(answer.m_nFaultCode);
         break;
     case CXmlRpcAnswer::Kind::NotXmlRpc:
         result.m_kind = CCallResult::Kind::NotXmlRpc;
+        result.m_bServiceBlocked = true;
         break;
     }
     return result;

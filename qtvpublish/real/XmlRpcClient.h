@@ -2,6 +2,7 @@
 // One XML-RPC call: the request posted to the endpoint, the answer read. The
 // outcome says what the caller needs to decide: a value, a fault, or why no
 // XML-RPC answer came back.
+#include <memory>
 #include <string>
 
 #include "qtvpublish/real/HttpClient.h"
@@ -11,27 +12,43 @@
 namespace qtvpublish {
 
 struct CCallResult {
-    enum class Kind { Value, Fault, NotXmlRpc, Unreachable, TimedOut, Certificate, Insecure, BadAddress, Failed };
+    enum class Kind {
+        Value, Fault, NotXmlRpc, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, BadAddress, Failed,
+        // The service itself refused the log-in (a fault is read by FaultRules instead).
+        LoginRefused,
+        // Refused, and the password given is not one of the blog's application passwords.
+        NeedsApplicationPassword,
+    };
     Kind m_kind = Kind::Failed;
     CXmlRpcValue m_value;
     int m_nFaultCode = 0;
-    std::string m_strFault;  // UTF-8
+    std::string m_strFault;     // UTF-8
+    std::string m_strLocation;  // UTF-8; OtherOrigin: the address the blog pointed at
     DWORD m_dwHttpStatus = 0;
     DWORD m_dwError = 0;
+    // The server answered, but not as an XML-RPC service would (a web page,
+    // a block by the host) or with XML-RPC switched off.
+    bool m_bServiceBlocked = false;
 
     bool IsValue() const { return m_kind == Kind::Value; }
 };
 
+CCallResult::Kind CallKindOf(CHttpResult::Kind kind);
+
 class CXmlRpcClient {
 public:
-    CXmlRpcClient(const std::string& url, const CHttpTimeouts& timeouts = CHttpTimeouts());
+    // Calls through the export call's client, within its budget.
+    CXmlRpcClient(const std::string& url, CHttpClient& http);
+    // A client of its own, with a budget from now.
+    explicit CXmlRpcClient(const std::string& url, const CHttpTimeouts& timeouts = CHttpTimeouts());
 
     CCallResult Call(const CXmlRpcRequest& request) const;
     const std::string& Url() const { return m_strUrl; }
 
 private:
     std::string m_strUrl;
-    CHttpClient m_http;
+    std::unique_ptr<CHttpClient> m_ownHttp;
+    CHttpClient* m_pHttp;
 };
 
 }  // namespace qtvpublish

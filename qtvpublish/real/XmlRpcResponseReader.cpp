@@ -49,6 +49,8 @@ public:
             return false;
         const std::wstring parent = m_path.empty() ? std::wstring() : m_path.back();
         Kind kind;
+        if ((name == L"value" || name == L"member") && ++m_nValues > CXmlRpcResponseReader::kMaxValues)
+            return false;
         if (name == L"value") {
             m_values.push_back(CFrame());
         } else if (name == L"member") {
@@ -141,6 +143,7 @@ private:
     std::vector<CFrame> m_values;
     std::vector<CMember> m_members;
     CXmlRpcAnswer m_answer;
+    std::size_t m_nValues = 0;
     bool m_bResult = false;
     bool m_bFault = false;
     bool m_bClosed = false;

@@ -3,6 +3,7 @@
 // One forward pass, values built on an explicit stack; anything that is not a
 // well-formed methodResponse (a web page, a PHP notice, a cut-off answer)
 // comes back as NotXmlRpc.
+#include <cstddef>
 #include <string>
 
 #include "qtvpublish/real/XmlRpcValue.h"
@@ -22,6 +23,11 @@ class CXmlRpcResponseReader {
 public:
     // Deeper answers are refused rather than followed.
     static constexpr int kMaxElementDepth = 200;
+    // Values and struct members built at most: each costs a hundred bytes or
+    // more whatever its text, so an answer of empty values would otherwise
+    // take memory many times its size. A blog list or a post is a few
+    // hundred; more is refused as not an answer.
+    static constexpr std::size_t kMaxValues = 100000;
 
     static CXmlRpcAnswer Read(const std::string& bytes);
 };

@@ -91,9 +91,17 @@ TEST(TextRules, MediaTypeFromTheExtension)
 TEST(TextRules, SelfHostedAddressFromServerAndEndpoint)
 {
     using qtvpublish::JoinEndpoint;
-    EXPECT_EQ(JoinEndpoint("blog.example", "/xmlrpc.php"), "http://blog.example/xmlrpc.php");
+    // Without a scheme the log-in goes encrypted; "http://" written out is
+    // the user's choice, and a blog on this machine may be plain.
+    EXPECT_EQ(JoinEndpoint("blog.example", "/xmlrpc.php"), "https://blog.example/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("blog.example:8080", "xmlrpc.php"), "https://blog.example:8080/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("127.0.0.1.example", "xmlrpc.php"), "https://127.0.0.1.example/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("http://blog.example", "/xmlrpc.php"), "http://blog.example/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("127.0.0.1:8080", "/xmlrpc.php"), "http://127.0.0.1:8080/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("LocalHost", "/xmlrpc.php"), "http://LocalHost/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint("[::1]:81", "/xmlrpc.php"), "http://[::1]:81/xmlrpc.php");
     EXPECT_EQ(JoinEndpoint("https://blog.example/", "mt/mt-xmlrpc.cgi"), "https://blog.example/mt/mt-xmlrpc.cgi");
-    EXPECT_EQ(JoinEndpoint(" blog.example// ", "//xmlrpc.php "), "http://blog.example/xmlrpc.php");
+    EXPECT_EQ(JoinEndpoint(" blog.example// ", "//xmlrpc.php "), "https://blog.example/xmlrpc.php");
     EXPECT_EQ(JoinEndpoint("http://blog.example/xmlrpc.php", ""), "http://blog.example/xmlrpc.php");
     EXPECT_EQ(JoinEndpoint("ignored", "https://other.example/x"), "https://other.example/x");
     EXPECT_EQ(JoinEndpoint("", "/xmlrpc.php"), "");

@@ -68,6 +68,8 @@ bool ReadRequest(SOCKET s, CSeenRequest& request)
     const std::size_t space2 = data.find(' ', space1 + 1);
     request.strMethod = data.substr(0, space1);
     request.strPath = data.substr(space1 + 1, space2 - space1 - 1);
+    const std::size_t firstLineEnd = data.find("\r\n");
+    request.strHeaders = data.substr(firstLineEnd + 2, headerEnd + 2 - (firstLineEnd + 2));
     request.strBody = data.substr(headerEnd + 4, bodyLength);
     return true;
 }
@@ -157,6 +159,42 @@ std::string CCannedServer::XmlRpcFault(int code, const std::string& text)
                     std::to_string(code) +
                     "</int></value></member><member><name>faultString</name><value><string>" + text +
                     "</string></value></member></struct></value></fault></methodResponse>\n");
+}
+
+CSlowReader::CSlowReader()
+{
+    m_listen = ListenOnLoopback(m_nPort);
+    // Accepted sockets inherit it: the kernel buffers little on our side.
+    int small = 1024;
+    ::setsockopt(m_listen, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&small), sizeof small);
+    ::listen(m_listen, 4);
+    m_thread = std::thread([this] {
+        while (!m_bStop) {
+            SOCKET s = ::accept(m_listen, nullptr, nullptr);
+            if (s == INVALID_SOCKET)
+                return;
+            char c = 0;
+            while (!m_bStop && ::recv(s, &c, 1, 0) == 1) {
+                ++m_nRead;
+                for (int i = 0; i < 10 && !m_bStop; ++i)
+                    ::Sleep(100);
+            }
+            ::closesocket(s);
+        }
+    });
+}
+
+CSlowReader::~CSlowReader()
+{
+    m_bStop = true;
+    ::closesocket(m_listen);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+std::string CSlowReader::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
 }
 
 int ClosedPort()

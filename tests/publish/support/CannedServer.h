@@ -4,6 +4,7 @@
 // open without answering, as a stuck server would.
 #include <winsock2.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@ namespace publish_test {
 struct CSeenRequest {
     std::string strMethod;
     std::string strPath;
+    std::string strHeaders;  // the header lines as sent, without the request line
     std::string strBody;
 };
 
@@ -50,6 +52,27 @@ private:
     std::size_t m_nNext = 0;
     std::vector<CSeenRequest> m_requests;
     std::vector<SOCKET> m_held;
+    std::thread m_thread;
+};
+
+// A server on 127.0.0.1 that takes connections and reads what it is sent one
+// byte a second, with a small receive buffer, and never answers: the client
+// that posts a large body to it can only stop by its own clock.
+class CSlowReader {
+public:
+    CSlowReader();
+    ~CSlowReader();
+    CSlowReader(const CSlowReader&) = delete;
+    CSlowReader& operator=(const CSlowReader&) = delete;
+
+    std::string Url(const std::string& path) const;
+    std::size_t BytesRead() const { return m_nRead; }
+
+private:
+    SOCKET m_listen = INVALID_SOCKET;
+    int m_nPort = 0;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<std::size_t> m_nRead{0};
     std::thread m_thread;
 };
 

@@ -8,14 +8,15 @@
 
 namespace publish_test {
 
-CRealLibrary::CRealLibrary(const std::string& xmlRpcUrl)
+CRealLibrary::CRealLibrary(const std::string& xmlRpcUrl, const std::string& extraIni)
 {
     const std::string dll = m_folder.Path() + "QTVPublish.dll";
     if (!::CopyFileA(WP_REAL_LIBRARY_DIR "QTVPublish.dll", dll.c_str(), FALSE))
         return;
-    if (!xmlRpcUrl.empty())
+    if (!xmlRpcUrl.empty() || !extraIni.empty())
         testing_support::WriteFileBytes(m_folder.Path() + "QTVPublish.ini",
-                                        "[WordPress]\r\nXmlRpcUrl=" + xmlRpcUrl + "\r\n");
+                                        (xmlRpcUrl.empty() ? "" : "[WordPress]\r\nXmlRpcUrl=" + xmlRpcUrl + "\r\n") +
+                                            extraIni);
     m_hLibrary.Reset(::LoadLibraryA(dll.c_str()));
     if (!m_hLibrary)
         return;

@@ -17,8 +17,9 @@ namespace publish_test {
 
 class CRealLibrary {
 public:
-    // xmlRpcUrl empty: no ini, so the hosted service's default applies.
-    explicit CRealLibrary(const std::string& xmlRpcUrl);
+    // xmlRpcUrl empty: no address in the ini, so the hosted service's
+    // default applies. extraIni: more lines for the ini (other sections).
+    explicit CRealLibrary(const std::string& xmlRpcUrl, const std::string& extraIni = "");
 
     bool Loaded() const { return m_pfnGetBlogIds && m_pfnPublish; }
     const std::string& Folder() const { return m_folder.Path(); }

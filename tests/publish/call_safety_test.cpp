@@ -1,0 +1,187 @@
+// Where the log-in may go and how long a call may last, through the
+// library's exports: redirects to another site are refused before anything
+// is sent there, a server reading an upload slowly cannot hold the caller
+// past the call's ceiling, and the machine's proxy is used when the user
+// names none.
+#include "support/CannedServer.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winhttp.h>
+
+#include "support/RealLibrary.h"
+
+using publish_test::CCannedServer;
+using publish_test::CMessageBoxWatcher;
+using publish_test::CRealLibrary;
+
+namespace {
+
+const char kBlogs[] =
+    "<array><data><value><struct><member><name>blogid</name><value><string>5</string></value></member>"
+    "<member><name>blogName</name><value><string>Blog</string></value></member>"
+    "<member><name>url</name><value><string>http://blog.example/</string></value></member>"
+    "</struct></value></data></array>";
+
+const char kPassword[] = "s3cret-pw";
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string Redirect(int status, const std::string& location)
+{
+    return CCannedServer::Http(status, "text/html", "moved", "Location: " + location + "\r\n");
+}
+
+}  // namespace
+
+TEST(CallRedirects, AnotherSiteGetsNothingAndTheUserIsToldWhere)
+{
+    CCannedServer blog;
+    CCannedServer collector;
+    collector.Answer(CCannedServer::XmlRpcValue(kBlogs));
+    CRealLibrary library(blog.Url("/xmlrpc.php"));
+    // Another port on the same host is another site, as is any other host.
+    blog.Answer(Redirect(307, collector.Url("/collect")));
+    blog.Answer(Redirect(301, "http://other.example/xmlrpc.php"));
+    blog.Answer(Redirect(308, "file:///C:/windows/win.ini"));
+
+    CMessageBoxWatcher boxes;
+    for (int i = 0; i < 3; ++i) {
+        const auto listed = library.GetBlogIds(1, "", "", "me", kPassword);
+        EXPECT_EQ(listed.nStatus, S_FALSE) << i;
+        EXPECT_EQ(listed.strXml, "<Blogs></Blogs>") << i;
+    }
+    testing_support::CTestFolder folder("img");
+    const std::string image = folder.Path() + "capture.png";
+    ASSERT_TRUE(testing_support::WriteFileBytes(image, "png"));
+    blog.Answer(Redirect(302, collector.Url("/collect")));
+    EXPECT_EQ(library.Publish(1, "", "", image, "me", kPassword, "1", "t", "%s %s", 0), kPublishFailed);
+
+    EXPECT_TRUE(collector.Requests().empty()) << "the other site received " << collector.Requests()[0].strBody;
+    const std::vector<std::string> texts = boxes.Stop();
+    ASSERT_EQ(texts.size(), 3u) << "publishing shows no window";
+    EXPECT_TRUE(Contains(texts[0], collector.Url("/collect"))) << texts[0];
+    EXPECT_TRUE(Contains(texts[1], "http://other.example/xmlrpc.php")) << texts[1];
+    EXPECT_TRUE(Contains(texts[2], "file:///C:/windows/win.ini")) << texts[2];
+    for (const std::string& text : texts) {
+        EXPECT_TRUE(Contains(text, blog.Url("/xmlrpc.php"))) << text;
+        EXPECT_FALSE(Contains(text, kPassword)) << text;
+    }
+    EXPECT_EQ(blog.Requests().size(), 4u);
+}
+
+TEST(CallRedirects, SameSiteTargetsReadByThePlatformAndSeeOtherBecomesAGet)
+{
+    CCannedServer blog;
+    CRealLibrary library(blog.Url("/dir/xmlrpc.php"));
+    // Relative to the answered folder; a query that holds an address is
+    // still a path on this site; 303 fetches the answer instead of posting.
+    blog.Answer(Redirect(307, "next.php"));
+    blog.Answer(Redirect(307, "/x?to=http://other.example/&y=1"));
+    blog.Answer(Redirect(303, "/answer#part"));
+    blog.Answer(CCannedServer::XmlRpcValue(kBlogs));
+
+    EXPECT_EQ(library.GetBlogIds(1, "", "", "me", kPassword).nStatus, S_OK);
+    const auto requests = blog.Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[1].strPath, "/dir/next.php");
+    EXPECT_EQ(requests[1].strMethod, "POST");
+    EXPECT_EQ(requests[1].strBody, requests[0].strBody);
+    EXPECT_EQ(requests[2].strPath, "/x?to=http://other.example/&y=1");
+    EXPECT_EQ(requests[2].strBody, requests[0].strBody);
+    EXPECT_EQ(requests[3].strMethod, "GET");
+    EXPECT_EQ(requests[3].strPath, "/answer");
+    EXPECT_EQ(requests[3].strBody, "");
+}
+
+TEST(CallDeadline, ServerReadingOneByteASecondCannotHoldTheCall)
+{
+    // 24 MB of image, about 32 MB of call: far more than any socket buffers.
+    testing_support::CTestFolder folder("img");
+    const std::string image = folder.Path() + "capture.png";
+    std::string bytes(24u << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 131 + (i >> 11));
+    ASSERT_TRUE(testing_support::WriteFileBytes(image, bytes));
+    bytes.clear();
+
+    publish_test::CSlowReader slow;
+    CRealLibrary library(slow.Url("/xmlrpc.php"), "[Limits]\r\nCallSeconds=6\r\n");
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(library.Publish(1, "", "", image, "me", kPassword, "1", "t", "%s %s", 0), kPublishFailed);
+    const ULONGLONG elapsed = ::GetTickCount64() - start;
+    std::printf("slow reader: result 1 after %llu ms, %zu bytes read\n", static_cast<unsigned long long>(elapsed),
+                slow.BytesRead());
+    EXPECT_LT(elapsed, 9000u) << "the call's ceiling is 6 s";
+}
+
+namespace {
+
+// The machine's WinHTTP proxy for the test's life, put back afterwards.
+class CMachineProxy {
+public:
+    explicit CMachineProxy(const std::wstring& proxy)
+    {
+        m_bHadOld = ::WinHttpGetDefaultProxyConfiguration(&m_old) != FALSE;
+        WINHTTP_PROXY_INFO info = {};
+        info.dwAccessType = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+        info.lpszProxy = const_cast<wchar_t*>(proxy.c_str());
+        m_bSet = ::WinHttpSetDefaultProxyConfiguration(&info) != FALSE;
+    }
+    ~CMachineProxy()
+    {
+        WINHTTP_PROXY_INFO none = {};
+        none.dwAccessType = WINHTTP_ACCESS_TYPE_NO_PROXY;
+        ::WinHttpSetDefaultProxyConfiguration(m_bHadOld ? &m_old : &none);
+        ::GlobalFree(m_old.lpszProxy);
+        ::GlobalFree(m_old.lpszProxyBypass);
+    }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    WINHTTP_PROXY_INFO m_old = {};
+    bool m_bHadOld = false;
+    bool m_bSet = false;
+};
+
+}  // namespace
+
+TEST(CallProxy, MachineProxyWhenTheUserNamesNone)
+{
+    CCannedServer proxy;
+    const CMachineProxy machine(L"127.0.0.1:" + std::to_wstring(proxy.Port()));
+    ASSERT_TRUE(machine.IsSet());
+    proxy.Answer(CCannedServer::XmlRpcValue(kBlogs));
+    proxy.Answer(CCannedServer::XmlRpcValue(
+        "<struct><member><name>url</name><value>http://blog.example/a.png</value></member></struct>"));
+    proxy.Answer(CCannedServer::XmlRpcValue("<string>42</string>"));
+    CRealLibrary library("http://blog.example/xmlrpc.php");
+    CMessageBoxWatcher boxes;
+
+    ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(library.GetBlogIds(1, "", "", "me", kPassword).nStatus, S_OK);
+    std::printf("GetBlogIDs through the machine proxy: %llu ms\n",
+                static_cast<unsigned long long>(::GetTickCount64() - start));
+    testing_support::CTestFolder folder("img");
+    const std::string image = folder.Path() + "capture.png";
+    ASSERT_TRUE(testing_support::WriteFileBytes(image, "png"));
+    start = ::GetTickCount64();
+    EXPECT_EQ(library.Publish(1, "", "", image, "me", kPassword, "1", "t", "%s %s", 0), 0);
+    std::printf("PublishToBlogNoGUI through the machine proxy: %llu ms\n",
+                static_cast<unsigned long long>(::GetTickCount64() - start));
+
+    const auto texts = boxes.Stop();
+    EXPECT_TRUE(texts.empty()) << texts[0];
+    const auto requests = proxy.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (const auto& request : requests) {
+        // The absolute form a proxy is sent; some clients write the default port.
+        EXPECT_TRUE(request.strPath == "http://blog.example/xmlrpc.php" ||
+                    request.strPath == "http://blog.example:80/xmlrpc.php")
+            << request.strPath;
+        EXPECT_TRUE(Contains(request.strHeaders, "Host: blog.example")) << request.strHeaders;
+    }
+}
