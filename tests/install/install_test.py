@@ -288,7 +288,14 @@ def case_registration(args):
     for key in ("HKCR\\WordPress.WordPressOutput\\Added", other_version):
         rc, out = wine(prefix, "reg", "add", key, "/ve", "/d", "someone else's", "/f")
         check(rc == 0, f"could not add {key}: {out}")
+    # A settings file the user put beside the library is the user's.
+    settings = os.path.join(installed_folder(prefix), "QTVPublish.ini")
+    with open(settings, "w") as f:
+        f.write("[WordPress]\r\nXmlRpcUrl=https://blog.example.com/xmlrpc.php\r\n")
     check(msiexec(prefix, "/x", args.msi) == 0, "uninstall failed")
+    left = sorted(os.listdir(installed_folder(prefix))) if os.path.isdir(installed_folder(prefix)) else []
+    check(left == ["QTVPublish.ini"], f"uninstall left {left} in the folder, not the user's settings file alone")
+    shutil.rmtree(installed_folder(prefix), ignore_errors=True)
     kept = snapshot_registry(prefix).get("HKLM\\Software\\Classes\\Typelib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\2.0")
     check(kept == {"@": '"someone else\'s"'}, f"uninstall took another version of the type library along: {kept}")
     wine(prefix, "reg", "delete", "HKCR\\TypeLib\\{3EC0485E-2819-482A-A879-ED903FEB3078}", "/f")
