@@ -15,10 +15,10 @@ CImageSize ScaleToPostWidth(int nWidth, int nHeight)
     constexpr int kPostWidth = 320;
     if (nWidth <= kPostWidth || nHeight <= 0)
         return {nWidth, nHeight};
-    // Single precision on purpose: 640 x 480 gives 1.3333334, so the height
-    // comes out just below 240 and is truncated to 239.
+    // The ratio in single precision on purpose: 640 x 480 gives 1.3333334,
+    // so the height comes out just below 240 and is truncated to 239.
     const float ratio = static_cast<float>(nWidth) / static_cast<float>(nHeight);
-    return {kPostWidth, static_cast<int>(static_cast<float>(kPostWidth) / ratio)};
+    return {kPostWidth, static_cast<int>(kPostWidth / static_cast<double>(ratio))};
 }
 
 std::string ImageSizeAttributes(const std::optional<CImageSize>& size)

@@ -6,7 +6,9 @@
 //   blogs.result   status of GetBlogIDs, decimal or 0x hex   (default 0)
 //   blogs.xml      the blog list written into the buffer     (one demo blog)
 //   blogs.fill     "full": fill the whole buffer, no NUL     (default off)
+//   blogs.refuse   a user name whose log-in is refused (E_FAIL) (default none)
 //   publish.result result of PublishToBlogNoGUI              (default 0)
+//   publish.fail   the first N publications answer 1, later ones publish.result
 // In values, "\n" stands for a line feed and "\\" for a backslash.
 #include <windows.h>
 
@@ -119,6 +121,9 @@ extern "C" __declspec(dllexport) long __cdecl GetBlogIDs(int nBlogType, const ch
 {
     Record("GetBlogIDs\t" + std::to_string(nBlogType) + "\t" + Field(pszServer) + "\t" + Field(pszEndpoint) +
            "\t" + Field(pszUserName) + "\t" + Field(pszPassword) + "\t" + std::to_string(nCapacity));
+    const std::string refused = Answer("blogs.refuse", "");
+    if (!refused.empty() && pszUserName && refused == pszUserName)
+        return static_cast<long>(0x80004005L);
     const long result = AnswerNumber("blogs.result", 0);
     if (!pszBuffer || nCapacity <= 0)
         return result;
@@ -144,5 +149,13 @@ extern "C" __declspec(dllexport) int __cdecl PublishToBlogNoGUI(int nBlogType, c
            Field(pszEndpoint) + "\t" + Field(pszImagePath) + "\t" + Field(pszUserName) + "\t" +
            Field(pszPassword) + "\t" + Field(pszBlogId) + "\t" + Field(pszTitle) + "\t" + Field(pszBody) + "\t" +
            std::to_string(nDraft) + "\t" + Field(pszBlogAddress));
+    // The log counts the publications so far, across loads of the library.
+    const std::string log = ReadWholeFile(LibraryFolder() + "QTVPublish.log");
+    long nPublished = 0;
+    for (std::size_t at = log.find("PublishToBlogNoGUI\t"); at != std::string::npos;
+         at = log.find("PublishToBlogNoGUI\t", at + 1))
+        ++nPublished;
+    if (nPublished <= AnswerNumber("publish.fail", 0))
+        return 1;
     return static_cast<int>(AnswerNumber("publish.result", 0));
 }

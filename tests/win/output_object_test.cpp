@@ -62,6 +62,8 @@ TEST(OutputObject, MenuTextIsOneExactLineFromTheBuiltDll)
 
 TEST(OutputObject, CommandIdsSendRunOptionsOrOpenHelp)
 {
+    // The log-in and options dialogs that follow the image copy are cancelled.
+    ui::CDialogCanceller cancel;
     CHelpRecorder help;
     CTestAccessory accessory;
     ASSERT_HRESULT_SUCCEEDED(accessory.CreateResult());
@@ -94,6 +96,8 @@ struct CFormatCase {
 
 TEST(OutputObject, FormatCodesChooseTheExtensionAndTheSavedFormat)
 {
+    // The log-in and options dialogs that follow the image copy are cancelled.
+    ui::CDialogCanceller cancel;
     const CFormatCase cases[] = {
         {0, ".bmp", 0, "BM"},          {2, ".tif", 2, "II*"},       {3, ".jpg", 3, "\xFF\xD8\xFF"},
         {4, ".gif", 4, "GIF8"},        {5, ".png", 5, "\x89PNG"},   {1, ".png", 5, "\x89PNG"},
@@ -122,6 +126,8 @@ TEST(OutputObject, FormatCodesChooseTheExtensionAndTheSavedFormat)
 
 TEST(OutputObject, EachSendLeavesOneMoreImage)
 {
+    // The log-in and options dialogs that follow the image copy are cancelled.
+    ui::CDialogCanceller cancel;
     CTestAccessory accessory;
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(accessory.As<IOutput>()->Send(), S_OK);
@@ -164,6 +170,8 @@ TEST(OutputObject, HostWithoutDocumentFormatOrSaveIsUnableToSend)
 
 TEST(OutputObject, OptionsRequestSucceeds)
 {
+    // The log-in and options dialogs that follow the image copy are cancelled.
+    ui::CDialogCanceller cancel;
     CTestAccessory accessory;
     EXPECT_EQ(accessory.As<IPackageOptionsUI>()->ShowOptions(), S_OK);
 }

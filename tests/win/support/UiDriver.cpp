@@ -1,5 +1,6 @@
 #include "support/UiDriver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 
@@ -224,9 +225,22 @@ void Press(const std::string& keys)
 
 std::string AnswerMessageBox(int button, int timeoutMs)
 {
-    HWND hBox = WaitForWindow("", "#32770", timeoutMs);
+    // A message box is the dialog with a text of id 0xFFFF; other dialogs
+    // of the process may be open beneath it.
+    HWND hBox = nullptr;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!hBox && std::chrono::steady_clock::now() < deadline) {
+        for (HWND h : FindWindows("", "#32770"))
+            if (::GetDlgItem(h, 0xFFFF))
+                hBox = h;
+        if (!hBox)
+            Sleep(20);
+    }
     if (!hBox)
         return "(no message box)";
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(hBox, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    Settle();
     // The message box's text is the static control with id 0xFFFF.
     const std::string text = Text(::GetDlgItem(hBox, 0xFFFF));
     HWND hButton = ::GetDlgItem(hBox, button);
@@ -252,6 +266,41 @@ void CloseAllWindows()
         ::PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
     }
+}
+
+CDialogCanceller::CDialogCanceller() : m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    ::InitializeCriticalSection(&m_cs);
+    m_thread = std::thread([this] {
+        std::vector<HWND> seen;
+        while (::WaitForSingleObject(m_hStop, 50) == WAIT_TIMEOUT) {
+            for (HWND h : FindWindows("", "#32770")) {
+                if (std::find(seen.begin(), seen.end(), h) == seen.end()) {
+                    seen.push_back(h);
+                    ::EnterCriticalSection(&m_cs);
+                    m_captions.push_back(Text(h));
+                    ::LeaveCriticalSection(&m_cs);
+                }
+                ::PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+        }
+    });
+}
+
+CDialogCanceller::~CDialogCanceller()
+{
+    ::SetEvent(m_hStop);
+    m_thread.join();
+    ::CloseHandle(m_hStop);
+    ::DeleteCriticalSection(&m_cs);
+}
+
+std::vector<std::string> CDialogCanceller::Cancelled() const
+{
+    ::EnterCriticalSection(&m_cs);
+    std::vector<std::string> captions = m_captions;
+    ::LeaveCriticalSection(&m_cs);
+    return captions;
 }
 
 CUserScript::CUserScript(std::function<void()> script, int watchdogMs)

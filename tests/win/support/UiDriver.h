@@ -58,4 +58,22 @@ private:
 // Closes every window of this process, for tests that leave something open.
 void CloseAllWindows();
 
+// Cancels every dialog of this process that shows while it lives, and
+// counts them: for tests of what happens around the dialogs.
+class CDialogCanceller {
+public:
+    CDialogCanceller();
+    ~CDialogCanceller();
+    CDialogCanceller(const CDialogCanceller&) = delete;
+    CDialogCanceller& operator=(const CDialogCanceller&) = delete;
+    // Captions of the dialogs cancelled so far.
+    std::vector<std::string> Cancelled() const;
+
+private:
+    std::thread m_thread;
+    HANDLE m_hStop;
+    mutable std::vector<std::string> m_captions;
+    mutable CRITICAL_SECTION m_cs;
+};
+
 }  // namespace ui

@@ -1,0 +1,299 @@
+// A capture from the host to a published post, through the output object and
+// the recording publishing library, with the dialogs driven as a user would.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "notify/ToasterPopupWnd.h"
+#include "res/resource.h"
+#include "support/DialogDriver.h"
+#include "support/EditorDriver.h"
+#include "support/PopupDriver.h"
+#include "support/RecordingLibrary.h"
+#include "support/TestAccessory.h"
+#include "support/UiDriver.h"
+
+using testing_support::CRecordedCall;
+using testing_support::CRecordingLibrary;
+using testing_support::CTestAccessory;
+
+namespace {
+
+const char kLoginCaption[] = "WordPress.com Login";
+
+class SendFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(m_accessory.CreateResult());
+        ::ShowWindow(m_accessory.MainWindow(), SW_SHOWNOACTIVATE);
+        m_library.SetAnswers({"blogs.xml=" + editor_test::BlogsXml({{"11", "Holiday notes", "http://www.c.example/"},
+                                                                     {"12", "Work log", "http://work.example/"}})});
+    }
+    void TearDown() override { ClosePopups(); }
+
+    // Runs Send on this thread while the script plays the user.
+    HRESULT Send(const std::function<void()>& script)
+    {
+        ui::CUserScript user(script, 40000);
+        const HRESULT hr = m_accessory.As<IOutput>()->Send();
+        user.Join();
+        return hr;
+    }
+
+    std::vector<CRecordedCall> Publications() const
+    {
+        std::vector<CRecordedCall> found;
+        for (const auto& call : m_library.Calls())
+            if (call.strFunction == "PublishToBlogNoGUI")
+                found.push_back(call);
+        return found;
+    }
+    std::vector<CRecordedCall> BlogListCalls() const
+    {
+        std::vector<CRecordedCall> found;
+        for (const auto& call : m_library.Calls())
+            if (call.strFunction == "GetBlogIDs")
+                found.push_back(call);
+        return found;
+    }
+
+    static void ClosePopups()
+    {
+        for (HWND h : ui::FindWindows("", CToasterPopupWnd::kClassName))
+            ::DestroyWindow(h);
+    }
+    static int Popups() { return popup_driver::CountWindowsOfClass(CToasterPopupWnd::kClassName); }
+
+    std::string File(const char* name) const
+    {
+        return testing_support::ReadFileBytes(m_accessory.DataFolder() + name);
+    }
+
+    CTestAccessory m_accessory;
+    CRecordingLibrary m_library{m_accessory.AccessoryFolder()};
+};
+
+void LogIn(const std::string& user, const std::string& password, bool bAlwaysUse = false)
+{
+    HWND h = ui::WaitForWindow(kLoginCaption, "#32770");
+    ASSERT_NE(h, nullptr) << "the log-in dialog opened";
+    EXPECT_FALSE(dialog_test::ItemVisible(h, IDC_AUTH_SERVER));
+    ui::Type(ui::Control(h, IDC_AUTH_USER_NAME), user);
+    ui::Type(ui::Control(h, IDC_AUTH_PASSWORD), password);
+    if (bAlwaysUse)
+        ui::Click(ui::Control(h, IDC_AUTH_ALWAYS_USE));
+    ui::Focus(ui::Control(h, IDC_AUTH_PASSWORD));
+    ui::Press("Enter");
+    ui::WaitUntilGone(h);
+}
+
+HWND WaitForEditor()
+{
+    HWND h = ui::WaitForWindow("Blog Editor", "#32770");
+    EXPECT_NE(h, nullptr) << "the Blog Editor opened";
+    return h;
+}
+
+// A title and a short entry with bold, a per-cent sign and a centred line.
+void WriteEntry(HWND h, const std::string& title)
+{
+    ui::Type(ui::Control(h, IDC_EDITOR_TITLE), title);
+    ui::Type(editor_test::Entry(h), "Saved 50% ");
+    ui::Press("Ctrl+B");
+    ui::Type(nullptr, "today");
+    ui::Press("Ctrl+B");
+}
+
+void Post(HWND hEditor)
+{
+    ui::Click(ui::Control(hEditor, ID_POST));
+    ui::WaitUntilGone(hEditor, 10000);
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(SendFlow, LogInWriteAndPostReachesTheLibraryAndIsAnnounced)
+{
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "s3cret");
+        HWND h = WaitForEditor();
+        WriteEntry(h, "At the lake");
+        Post(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 1u);
+    const auto& f = publications[0].fields;
+    ASSERT_EQ(f.size(), 11u);
+    EXPECT_EQ(f[0], "1");
+    EXPECT_EQ(f[1], "");
+    EXPECT_EQ(f[2], "");
+    EXPECT_EQ(f[3], m_accessory.TempFolder() + m_accessory.TempFiles().front());
+    EXPECT_EQ(f[4], "alice");
+    EXPECT_EQ(f[5], "s3cret");
+    EXPECT_EQ(f[6], "11");
+    EXPECT_EQ(f[7], "At the lake");
+    const std::string& body = f[8];
+    EXPECT_EQ(body.find("<a href=\"%s\"><img src = \"%s\" align = \"left\" height=\"239\" width=\"320\" hspace = \"20\" /></a>"), 0u)
+        << body;
+    EXPECT_EQ(Count(body, "%s"), 2u);
+    EXPECT_EQ(Count(body, "%"), 2u) << "the entry's per-cent sign is written &#37;";
+    EXPECT_NE(body.find("Saved 50&#37; <b>today</b>"), std::string::npos) << body;
+    EXPECT_EQ(f[9], "0");
+    EXPECT_EQ(f[10], "http://www.c.example/");
+
+    // The popup announces the post, and the host's window comes forward.
+    EXPECT_EQ(Popups(), 1);
+    const auto popups = ui::FindWindows("", CToasterPopupWnd::kClassName);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(::GetForegroundWindow(), m_accessory.MainWindow());
+    // The log-in was asked for this send only.
+    EXPECT_EQ(File("UserSettings.xml"), "");
+    EXPECT_NE(File("UserPrefs.xml").find("<SaveText>0</SaveText>"), std::string::npos);
+}
+
+TEST_F(SendFlow, CancelledLogInPostsNothingAndSaysNothing)
+{
+    std::vector<HWND> afterwards;
+    const HRESULT hr = Send([&] {
+        HWND h = ui::WaitForWindow(kLoginCaption, "#32770");
+        ui::Press("Escape");
+        ui::WaitUntilGone(h);
+        ::Sleep(300);
+        afterwards = ui::FindWindows("", "#32770");
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_TRUE(afterwards.empty());
+    EXPECT_TRUE(m_library.Calls().empty());
+    EXPECT_EQ(Popups(), 0);
+}
+
+TEST_F(SendFlow, AlwaysUseWithoutAStoredLogInSaysInvalidAndOpensNoEditor)
+{
+    testing_support::WriteFileBytes(m_accessory.DataFolder() + "UserPrefs.xml",
+                                    "<userprefs><SaveText>1</SaveText><DisplayHotspotWarning>1</DisplayHotspotWarning></userprefs>");
+    std::string message;
+    const HRESULT hr = Send([&] { message = ui::AnswerMessageBox(IDOK); });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(message, "Invalid Username and/or Password");
+    EXPECT_TRUE(m_library.Calls().empty());
+}
+
+TEST_F(SendFlow, DifferentAccountThenCancelledLogInPostsNothing)
+{
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "one");
+        HWND h = WaitForEditor();
+        ui::Click(ui::Control(h, ID_USE_DIFFERENT_ACCOUNT));
+        ui::WaitUntilGone(h);
+        HWND hLogin = ui::WaitForWindow(kLoginCaption, "#32770");
+        ASSERT_NE(hLogin, nullptr) << "asked for another log-in";
+        ui::Press("Escape");
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_TRUE(Publications().empty());
+    EXPECT_EQ(Popups(), 0);
+}
+
+TEST_F(SendFlow, RefusedLogInAsksAgainAndTheSecondLogInPosts)
+{
+    m_library.SetAnswers({"blogs.refuse=wrong", "blogs.xml=" + editor_test::BlogsXml({{"5", "Mine", "http://mine.example/"}})});
+    std::vector<std::string> boxes;
+    const HRESULT hr = Send([&] {
+        LogIn("wrong", "pw1");
+        LogIn("right", "pw2");
+        HWND h = WaitForEditor();
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Second try");
+        Post(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+    const auto lists = BlogListCalls();
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0].fields[3], "wrong");
+    EXPECT_EQ(lists[1].fields[3], "right");
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 1u);
+    EXPECT_EQ(publications[0].fields[4], "right");
+    EXPECT_EQ(publications[0].fields[5], "pw2");
+    EXPECT_EQ(publications[0].fields[6], "5");
+    EXPECT_EQ(Popups(), 1);
+}
+
+TEST_F(SendFlow, MissingLibraryIsReported)
+{
+    ::DeleteFileA(m_library.LibraryPath().c_str());
+    std::string message;
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "pw");
+        message = ui::AnswerMessageBox(IDOK);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(message, "Could not load required DLL for Posting");
+    EXPECT_EQ(Popups(), 0);
+}
+
+TEST_F(SendFlow, FailedPublicationKeepsTheEntryAndASecondPostPublishes)
+{
+    m_library.SetAnswers({"publish.fail=1",
+                          "blogs.xml=" + editor_test::BlogsXml({{"1", "A", "http://a.example/"}, {"2", "B", "http://b.example/"}})});
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "pw");
+        HWND h = WaitForEditor();
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Kept title");
+        ui::Type(editor_test::Entry(h), "kept entry");
+        HWND hBlogs = ui::Control(h, IDC_EDITOR_BLOG_NAME);
+        ::SendMessageA(hBlogs, CB_SETCURSEL, 1, 0);
+        editor_test::ClickButton(editor_test::ImageBar(h), ID_ALIGN_IMAGE_TOP);
+        ui::Click(ui::Control(h, IDC_EDITOR_DRAFT));
+        ui::Click(ui::Control(h, ID_POST));
+        const std::string message = ui::AnswerMessageBox(IDOK);
+        EXPECT_EQ(message.rfind("Unable to send to Word Press", 0), 0u) << message;
+        ASSERT_TRUE(ui::IsVisible(h)) << "the editor stays open";
+        EXPECT_EQ(dialog_test::ItemText(h, IDC_EDITOR_TITLE), "Kept title");
+        EXPECT_EQ(editor_test::EntryText(h), "kept entry");
+        EXPECT_EQ(::SendMessageA(hBlogs, CB_GETCURSEL, 0, 0), 1);
+        EXPECT_TRUE(editor_test::Pressed(editor_test::ImageBar(h), ID_ALIGN_IMAGE_TOP));
+        EXPECT_TRUE(dialog_test::ItemChecked(h, IDC_EDITOR_DRAFT));
+        Post(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 2u);
+    EXPECT_EQ(publications[0].fields, publications[1].fields) << "the same entry was posted again";
+    EXPECT_EQ(publications[1].fields[6], "2");
+    EXPECT_EQ(publications[1].fields[9], "1");
+    EXPECT_EQ(publications[1].fields[10], "http://b.example/");
+    EXPECT_EQ(publications[1].fields[8].rfind("<p align = \"center\"><a href=\"%s\"><img src = \"%s\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p>", 0), 0u);
+    EXPECT_EQ(Popups(), 1);
+}
+
+TEST_F(SendFlow, AlwaysUseStoresTheLogInAndTheNextSendSkipsTheDialog)
+{
+    EXPECT_EQ(Send([&] {
+                  LogIn("alice", "pw", true);
+                  HWND h = WaitForEditor();
+                  Post(h);
+              }),
+              S_OK);
+    EXPECT_NE(File("UserSettings.xml"), "");
+    ClosePopups();
+    std::vector<std::string> captions;
+    EXPECT_EQ(Send([&] {
+                  HWND h = WaitForEditor();
+                  EXPECT_TRUE(ui::FindWindows(kLoginCaption).empty());
+                  EXPECT_EQ(dialog_test::ItemText(h, IDC_EDITOR_USER_NAME), "alice");
+                  Post(h);
+              }),
+              S_OK);
+    EXPECT_EQ(Publications().size(), 2u);
+}
