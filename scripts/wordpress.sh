@@ -4,13 +4,19 @@
 #   scripts/wordpress.sh start  [STATE_DIR]   start (installing once), print the XML-RPC address
 #   scripts/wordpress.sh stop   [STATE_DIR]   stop what start started
 #   scripts/wordpress.sh status [STATE_DIR]   exit 0 and print the XML-RPC address when running
+#   scripts/wordpress.sh xmlrpc on|off|fault [STATE_DIR]
+#                                             open XML-RPC, block it as hosts do (HTTP 403 and an
+#                                             HTML page), or switch it off (fault 405); REST stays open
 #
 # STATE_DIR defaults to <repo>/build/wordpress and holds everything: a copy of
 # Debian's WordPress with its own wp-config.php and content folder (site/), a
 # MariaDB data folder (db/) served only on a socket, pid files and the socket
 # (run/), logs (log/), and on success wordpress.env (WP_URL, WP_XMLRPC,
-# WP_USER, WP_PASSWORD, WP_BLOG_NAME). PHP's built-in server listens on
-# 127.0.0.1 only. Both servers run in their own process groups and are
+# WP_USER, WP_PASSWORD, WP_APP_PASSWORD (a fresh application password for
+# the REST API at every start), WP_BLOG_NAME, WP_XMLRPC_SWITCH (the file the
+# xmlrpc command writes: absent, "403" or "fault") and WP_SERVER_LOG). PHP's
+# built-in server listens on 127.0.0.1 only. The port is the previous one
+# when it is free, else any free one; WP_PORT in the environment asks for one. Both servers run in their own process groups and are
 # stopped by those groups' ids.
 set -Eeuo pipefail
 
@@ -23,11 +29,17 @@ packages=(wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql ph
 blog_name=Capture-Blog
 wp_user=demo
 
-usage() { echo "usage: $0 start|stop|status [STATE_DIR]" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|status [STATE_DIR] | xmlrpc on|off|fault [STATE_DIR]" >&2; exit 2; }
 say() { echo "wordpress.sh: $*" >&2; }
 
 command=${1:-}
-case "$command" in start|stop|status) ;; *) usage ;; esac
+xmlrpc_mode=""
+case "$command" in
+  start|stop|status) ;;
+  xmlrpc) xmlrpc_mode=${2:-}; shift
+          case "$xmlrpc_mode" in on|off|fault) ;; *) usage ;; esac ;;
+  *) usage ;;
+esac
 state=${2:-$root/build/wordpress}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
@@ -73,6 +85,16 @@ stop_group() {
     fi
   fi
   rm -f "$pidfile"
+}
+
+switch_file() { echo "$site/wp-content/xmlrpc-blocked"; }
+
+set_xmlrpc() {
+  case "$1" in
+    on) rm -f "$(switch_file)" ;;
+    off) echo 403 >"$(switch_file).tmp" && mv "$(switch_file).tmp" "$(switch_file)" ;;
+    fault) echo fault >"$(switch_file).tmp" && mv "$(switch_file).tmp" "$(switch_file)" ;;
+  esac
 }
 
 socket_path() {
@@ -289,18 +311,28 @@ EOF
     touch "$state/installed"
   fi
 
-  # Ready means the log-in works over XML-RPC, as the library will use it.
+  # Ready means the log-in works over XML-RPC, as the library will use it;
+  # a block left from an earlier run is lifted first.
+  rm -f "$(switch_file)"
   local answer
   answer=$(xmlrpc_users_blogs "$url/xmlrpc.php" "$wp_user" "$WP_PASSWORD" 2>&1) ||
     fail "XML-RPC did not answer: $answer" "$plog"
   grep -q '<name>xmlrpc</name>' <<<"$answer" || fail "XML-RPC log-in failed: $answer" "$logs/php-error.log"
+
+  local app_password
+  app_password=$(php -d display_errors=stderr -d error_reporting='E_ALL & ~E_DEPRECATED' "$files/app-password.php" \
+    "$site" "$url" "$wp_user" "QTVPublish tests" 2>>"$logs/install.log") ||
+    fail "cannot create an application password" "$logs/install.log"
 
   (umask 077; cat >"$state/wordpress.env.tmp" <<EOF
 WP_URL=$url
 WP_XMLRPC=$url/xmlrpc.php
 WP_USER=$wp_user
 WP_PASSWORD=$WP_PASSWORD
+WP_APP_PASSWORD=$app_password
 WP_BLOG_NAME=$blog_name
+WP_XMLRPC_SWITCH=$(switch_file)
+WP_SERVER_LOG=$plog
 EOF
   )
   mv "$state/wordpress.env.tmp" "$state/wordpress.env"
@@ -314,6 +346,10 @@ exec 9>>"$state/lock"
 case "$command" in
   start) flock 9; start ;;
   stop) flock 9; stop_all ;;
+  xmlrpc)
+    flock 9
+    running || { echo "stopped" >&2; exit 3; }
+    set_xmlrpc "$xmlrpc_mode" ;;
   status)
     if running; then grep '^WP_XMLRPC=' "$state/wordpress.env" | cut -d= -f2-; exit 0; fi
     echo "stopped" >&2; exit 3 ;;

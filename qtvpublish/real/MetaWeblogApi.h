@@ -1,13 +1,13 @@
 #pragma once
 // The MetaWeblog dialect that self-hosted WordPress and Movable Type serve:
 // blogger.getUsersBlogs, metaWeblog.newMediaObject, metaWeblog.newPost.
-#include "qtvpublish/real/BlogApi.h"
+#include "qtvpublish/real/XmlRpcBlogApi.h"
 
 namespace qtvpublish {
 
-class CMetaWeblogApi : public CBlogApi {
+class CMetaWeblogApi : public CXmlRpcBlogApi {
 public:
-    using CBlogApi::CBlogApi;
+    using CXmlRpcBlogApi::CXmlRpcBlogApi;
 
     CCallResult ListBlogs(const CLogin& login, std::vector<CBlogEntry>& blogs) const override;
     CCallResult UploadImage(const std::string& blogId, const CLogin& login, const CUpload& upload,

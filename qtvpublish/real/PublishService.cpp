@@ -1,13 +1,15 @@
 #include "qtvpublish/real/PublishService.h"
 
 #include "platform/UniqueHandle.h"
-#include "qtvpublish/real/Base64.h"
+#include "qtvpublish/real/ApiMemory.h"
 #include "qtvpublish/real/EndpointAddress.h"
 #include "qtvpublish/real/FailureNotice.h"
 #include "qtvpublish/real/FaultRules.h"
 #include "qtvpublish/real/MetaWeblogApi.h"
 #include "qtvpublish/real/MimeType.h"
 #include "qtvpublish/real/PostBody.h"
+#include "qtvpublish/real/RestApi.h"
+#include "qtvpublish/real/RestRules.h"
 #include "qtvpublish/real/Utf8.h"
 #include "qtvpublish/real/WordPressApi.h"
 
@@ -70,6 +72,33 @@ std::unique_ptr<CBlogApi> CPublishService::ApiFor(int blogType, const CXmlRpcCli
     return std::make_unique<CMetaWeblogApi>(client);
 }
 
+bool CPublishService::MayTryRest(const std::string& url) const
+{
+    // The hosted service speaks XML-RPC, and its REST API takes no application passwords.
+    return url != kHostedXmlRpcUrl;
+}
+
+CCallResult CPublishService::Run(int blogType, const std::string& url, CHttpClient& http,
+                                 const Operation& operation) const
+{
+    CRestSite site;
+    if (CApiMemory::FindRest(url, site))
+        return operation(CRestApi(http, site));
+    const CXmlRpcClient client(url, http);
+    CCallResult result = operation(*ApiFor(blogType, client));
+    if (!result.m_bServiceBlocked || !MayTryRest(url))
+        return result;
+    const CCallResult found = CRestApi::Discover(http, SiteOf(url), site);
+    // A root on another site is refused and said; without any API the
+    // XML-RPC answer is what the user needs to hear.
+    if (found.m_kind == CCallResult::Kind::OtherOrigin)
+        return found;
+    if (!found.IsValue())
+        return result;
+    CApiMemory::RememberRest(url, site);
+    return operation(CRestApi(http, site));
+}
+
 HRESULT CPublishService::GetBlogIds(int blogType, const std::string& server, const std::string& endpoint,
                                     const std::string& user, const std::string& password, char* buffer,
                                     int capacity) const
@@ -85,14 +114,13 @@ HRESULT CPublishService::GetBlogIds(int blogType, const std::string& server, con
     if (blogType != kBlogTypeWordPress && blogType != kBlogTypeMetaWeblog)
         return S_FALSE;
     CHttpClient http(CallTimeouts());
-    CXmlRpcClient client(url, http);
     CCallResult result;
     std::vector<CBlogEntry> blogs;
     if (url.empty()) {
         result.m_kind = CCallResult::Kind::BadAddress;
     } else {
         const CLogin login{Utf8FromAnsi(user), Utf8FromAnsi(password)};
-        result = ApiFor(blogType, client)->ListBlogs(login, blogs);
+        result = Run(blogType, url, http, [&](const CBlogApi& api) { return api.ListBlogs(login, blogs); });
     }
 
     if (result.IsValue()) {
@@ -101,10 +129,12 @@ HRESULT CPublishService::GetBlogIds(int blogType, const std::string& server, con
         list.WriteTo(buffer, room);
         return S_OK;
     }
-    if (result.m_kind == CCallResult::Kind::Fault && IsRefusedLogin(result.m_nFaultCode, result.m_strFault))
+    if (result.m_kind == CCallResult::Kind::LoginRefused ||
+        (result.m_kind == CCallResult::Kind::Fault && IsRefusedLogin(result.m_nFaultCode, result.m_strFault)))
         return E_FAIL;
     m_pfnNotice(FailureText(result, url.empty() ? Utf8FromAnsi(server + endpoint) : url, password));
-    return S_FALSE;
+    // The user must log in again, with an application password this time.
+    return result.m_kind == CCallResult::Kind::NeedsApplicationPassword ? E_FAIL : S_FALSE;
 }
 
 int CPublishService::Publish(const CPostRequest& post) const
@@ -112,30 +142,32 @@ int CPublishService::Publish(const CPostRequest& post) const
     const std::string url = EndpointFor(post.m_nBlogType, post.m_strServer, post.m_strEndpoint);
     if (url.empty())
         return 1;
-    std::string bytes;
     CUpload upload;
-    if (!ReadImageFile(post.m_strImagePath, kMaxImageBytes, bytes) || !EncodeBase64(bytes, upload.m_strBase64))
+    if (!ReadImageFile(post.m_strImagePath, kMaxImageBytes, upload.m_strBytes))
         return 1;
-    bytes.clear();
-    bytes.shrink_to_fit();
     upload.m_strName = Utf8FromAnsi(FileNameOf(post.m_strImagePath));
     upload.m_strMimeType = MimeTypeOf(post.m_strImagePath);
 
     CHttpClient http(CallTimeouts());
-    const CXmlRpcClient client(url, http);
-    const std::unique_ptr<CBlogApi> api = ApiFor(post.m_nBlogType, client);
     const CLogin login{Utf8FromAnsi(post.m_strUser), Utf8FromAnsi(post.m_strPassword)};
     const std::string blogId = Utf8FromAnsi(post.m_strBlogId);
-    std::string imageAddress;
-    if (!api->UploadImage(blogId, login, upload, imageAddress).IsValue())
-        return 1;
-    upload.m_strBase64.clear();
-
-    const std::string body = FillImageAddress(Utf8FromAnsi(post.m_strBody), imageAddress);
-    std::string postId;
-    if (!api->NewPost(blogId, login, Utf8FromAnsi(post.m_strTitle), body, post.m_bDraft, postId).IsValue())
-        return 1;
-    return 0;
+    const std::string title = Utf8FromAnsi(post.m_strTitle);
+    const std::string body = Utf8FromAnsi(post.m_strBody);
+    const CCallResult result = Run(post.m_nBlogType, url, http, [&](const CBlogApi& api) {
+        std::string imageAddress;
+        CCallResult step = api.UploadImage(blogId, login, upload, imageAddress);
+        if (!step.IsValue())
+            return step;
+        std::string postId;
+        return api.NewPost(blogId, login, title, FillImageAddress(body, imageAddress), post.m_bDraft, postId);
+    });
+    if (result.IsValue())
+        return 0;
+    // Publishing is silent, but for this the user has to act: nothing else
+    // will ever publish to this blog.
+    if (result.m_kind == CCallResult::Kind::NeedsApplicationPassword)
+        m_pfnNotice(FailureText(result, url, post.m_strPassword));
+    return 1;
 }
 
 }  // namespace qtvpublish

@@ -4,6 +4,7 @@
 // purpose, but the exports still catch whatever might.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,8 +51,14 @@ public:
     std::string EndpointFor(int blogType, const std::string& server, const std::string& endpoint) const;
 
 private:
+    using Operation = std::function<CCallResult(const CBlogApi& api)>;
+
     CHttpTimeouts CallTimeouts() const;
     std::unique_ptr<CBlogApi> ApiFor(int blogType, const CXmlRpcClient& client) const;
+    // Runs the operation over XML-RPC at url, or over the site's REST API
+    // when the site answered there before or blocks XML-RPC now.
+    CCallResult Run(int blogType, const std::string& url, CHttpClient& http, const Operation& operation) const;
+    bool MayTryRest(const std::string& url) const;
 
     CLibrarySettings m_settings;
     NoticeFn m_pfnNotice;

@@ -1,12 +1,12 @@
 #pragma once
 // WordPress's own XML-RPC methods: wp.getUsersBlogs, wp.uploadFile, wp.newPost.
-#include "qtvpublish/real/BlogApi.h"
+#include "qtvpublish/real/XmlRpcBlogApi.h"
 
 namespace qtvpublish {
 
-class CWordPressApi : public CBlogApi {
+class CWordPressApi : public CXmlRpcBlogApi {
 public:
-    using CBlogApi::CBlogApi;
+    using CXmlRpcBlogApi::CXmlRpcBlogApi;
 
     CCallResult ListBlogs(const CLogin& login, std::vector<CBlogEntry>& blogs) const override;
     CCallResult UploadImage(const std::string& blogId, const CLogin& login, const CUpload& upload,

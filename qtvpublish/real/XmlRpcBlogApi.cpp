@@ -1,10 +1,12 @@
-#include "qtvpublish/real/BlogApi.h"
+#include "qtvpublish/real/XmlRpcBlogApi.h"
+
+#include "qtvpublish/real/Base64.h"
 
 #include "qtvpublish/real/Utf8.h"
 
 namespace qtvpublish {
 
-void CBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs)
+void CXmlRpcBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs)
 {
     blogs.clear();
     if (!result.IsValue())
@@ -24,22 +26,25 @@ void CBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs)
     }
 }
 
-CCallResult CBlogApi::UploadMediaObject(const char* method, const std::string& blogId, const CLogin& login,
+CCallResult CXmlRpcBlogApi::UploadMediaObject(const char* method, const std::string& blogId, const CLogin& login,
                                         const CUpload& upload, std::string& address) const
 {
+    std::string base64;
+    if (!EncodeBase64(upload.m_strBytes, base64))
+        return CCallResult();
     CXmlRpcRequest request(method);
     request.String(blogId).String(login.m_strUser).String(login.m_strPassword);
     request.BeginStruct()
         .Member("name").String(upload.m_strName)
         .Member("type").String(upload.m_strMimeType)
-        .Member("bits").Base64(upload.m_strBase64)
+        .Member("bits").Base64(base64)
         .EndStruct();
     CCallResult result = m_client.Call(request);
     ReadUploadAddress(result, address);
     return result;
 }
 
-void CBlogApi::ReadUploadAddress(CCallResult& result, std::string& address)
+void CXmlRpcBlogApi::ReadUploadAddress(CCallResult& result, std::string& address)
 {
     address.clear();
     if (!result.IsValue())
@@ -50,7 +55,7 @@ void CBlogApi::ReadUploadAddress(CCallResult& result, std::string& address)
         result.m_kind = CCallResult::Kind::NotXmlRpc;
 }
 
-void CBlogApi::ReadPostId(CCallResult& result, std::string& postId)
+void CXmlRpcBlogApi::ReadPostId(CCallResult& result, std::string& postId)
 {
     postId.clear();
     if (!result.IsValue())

@@ -55,7 +55,9 @@ CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
         break;
     case CXmlRpcAnswer::Kind::NotXmlRpc:
         result.m_kind = CCallResult::Kind::NotXmlRpc;
-        result.m_bServiceBlocked = true;
+        // What hosts and security plug-ins answer when they block the
+        // service. A page served with 200 is more likely a wrong address.
+        result.m_bServiceBlocked = http.m_dwStatus == 403 || http.m_dwStatus == 404 || http.m_dwStatus == 405;
         break;
     }
     return result;

@@ -26,8 +26,9 @@ struct CCallResult {
     std::string m_strLocation;  // UTF-8; OtherOrigin: the address the blog pointed at
     DWORD m_dwHttpStatus = 0;
     DWORD m_dwError = 0;
-    // The server answered, but not as an XML-RPC service would (a web page,
-    // a block by the host) or with XML-RPC switched off.
+    // The service is blocked: the server answered 403, 404 or 405 without
+    // an XML-RPC answer (a host's or a plug-in's block), or WordPress's
+    // fault 405 (XML-RPC switched off).
     bool m_bServiceBlocked = false;
 
     bool IsValue() const { return m_kind == Kind::Value; }

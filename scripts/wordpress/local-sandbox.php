@@ -25,8 +25,24 @@ add_filter( 'pre_option_default_pingback_flag', '__return_zero' );
 add_filter( 'pre_wp_mail', '__return_false' );
 add_filter( 'enable_post_by_email_configuration', '__return_false' );
 
-// The tests and the demo publish through XML-RPC.
+// The tests and the demo publish through XML-RPC...
 add_filter( 'xmlrpc_enabled', '__return_true' );
+
+// ...unless `wordpress.sh xmlrpc` blocked it, as hosts and security plug-ins
+// do: "403" answers a forbidden HTML page, "fault" switches XML-RPC off
+// (WordPress's fault 405). The REST API stays open either way.
+$local_sandbox_block = WP_CONTENT_DIR . '/xmlrpc-blocked';
+if ( defined( 'XMLRPC_REQUEST' ) && XMLRPC_REQUEST && is_file( $local_sandbox_block ) ) {
+	if ( 'fault' === trim( (string) file_get_contents( $local_sandbox_block ) ) ) {
+		add_filter( 'xmlrpc_enabled', '__return_false', 20 );
+	} else {
+		status_header( 403 );
+		header( 'Content-Type: text/html; charset=UTF-8' );
+		echo "<!DOCTYPE html>\n<html><head><title>403 Forbidden</title></head><body><h1>Forbidden</h1>";
+		echo '<p>Access to xmlrpc.php is blocked on this site.</p></body></html>';
+		exit;
+	}
+}
 
 // Pages name no outside host, so a browser rendering them offline never waits:
 // no emoji script from the CDN, no avatars, no resource hints.

@@ -43,6 +43,10 @@ TEST(LibraryBlogList, ListRefusalAndFailuresThatAreNoRefusal)
     server.Answer(CCannedServer::XmlRpcValue(kBlogs));
     server.Answer(CCannedServer::XmlRpcFault(403, "Incorrect username or password."));
     server.Answer(CCannedServer::XmlRpcFault(405, "XML-RPC services are disabled on this site."));
+    // XML-RPC switched off sends the library looking for the site's REST API:
+    // a front page without the API's link, then no API where WordPress keeps it.
+    server.Answer(CCannedServer::Http(200, "text/html", "<html>front page</html>"));
+    server.Answer(CCannedServer::Http(404, "text/html", "<html>not found</html>"));
     server.Answer(CCannedServer::Http(200, "text/html", "<!DOCTYPE html><html><body>Blocked</body></html>"));
     server.Answer(CCannedServer::XmlRpcFault(-32601, "server error. requested method does not exist."));
 
@@ -68,7 +72,7 @@ TEST(LibraryBlogList, ListRefusalAndFailuresThatAreNoRefusal)
     }
 
     const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 5u);
+    ASSERT_EQ(requests.size(), 7u);
     EXPECT_EQ(requests[0].strMethod, "POST");
     EXPECT_EQ(requests[0].strPath, "/xmlrpc.php");
     EXPECT_TRUE(Contains(requests[0].strBody, "<methodName>wp.getUsersBlogs</methodName>"));
