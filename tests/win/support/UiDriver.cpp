@@ -11,6 +11,10 @@ namespace ui {
 
 namespace {
 
+DWORD g_dwDrivenProcess = 0;
+
+DWORD DrivenProcess() { return g_dwDrivenProcess ? g_dwDrivenProcess : ::GetCurrentProcessId(); }
+
 struct CEnumState {
     std::string caption;
     std::string className;
@@ -22,7 +26,7 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     auto* state = reinterpret_cast<CEnumState*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd))
+    if (pid != DrivenProcess() || !::IsWindowVisible(hWnd))
         return TRUE;
     if (!state->caption.empty() && Text(hWnd) != state->caption)
         return TRUE;
@@ -63,6 +67,8 @@ WORD KeyCode(const std::string& name)
 }
 
 }  // namespace
+
+void DriveProcess(DWORD dwProcessId) { g_dwDrivenProcess = dwProcessId; }
 
 std::vector<HWND> FindWindows(const std::string& caption, const std::string& className)
 {
@@ -156,13 +162,14 @@ void Focus(HWND hWnd)
     Settle();
 }
 
-void Type(HWND hWnd, const std::string& text)
+void Type(HWND hWnd, const std::string& text) { Type(hWnd, platform::WideFromAnsi(text)); }
+
+void Type(HWND hWnd, const std::wstring& text)
 {
     if (hWnd)
         Focus(hWnd);
-    const std::wstring wide = platform::WideFromAnsi(text);
     std::vector<INPUT> inputs;
-    for (wchar_t c : wide) {
+    for (wchar_t c : text) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
         in.ki.wScan = c;

@@ -12,7 +12,12 @@
 
 namespace ui {
 
-// Visible top-level windows of this process; empty strings match anything.
+// The process whose windows the driver looks for: this one unless another
+// is named (0 names this one again). A driver in a process of its own plays
+// the user of another program on the same desktop.
+void DriveProcess(DWORD dwProcessId);
+
+// Visible top-level windows of the driven process; empty strings match anything.
 std::vector<HWND> FindWindows(const std::string& caption = "", const std::string& className = "");
 // Waits until such a window is visible and has finished initialising.
 HWND WaitForWindow(const std::string& caption, const std::string& className = "", int timeoutMs = 10000);
@@ -33,6 +38,8 @@ HWND Focused(HWND hTopLevel);
 void Focus(HWND hWnd);
 // Types text into the window with the focus after focusing hWnd.
 void Type(HWND hWnd, const std::string& text);
+// The same for text beyond the ANSI code page.
+void Type(HWND hWnd, const std::wstring& text);
 // A left click in the middle of the window.
 void Click(HWND hWnd);
 // Keys such as "Enter", "Escape", "Tab", "Shift+Tab", "Ctrl+B", "Alt+O", "Space".

@@ -1,0 +1,155 @@
+// A capture sent through the built accessory with the real publishing library
+// to the local WordPress, the dialogs driven as a user would; the post is read
+// back over XML-RPC to see what WordPress stored and what a reader sees.
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/Text.h"
+#include "res/DialogIds.h"
+#include "support/RealSend.h"
+#include "support/TestAccessory.h"
+#include "support/UiDriver.h"
+
+using testing_support::CTestAccessory;
+
+namespace {
+
+std::string Utf8(const std::wstring& text) { return platform::AnsiFromWide(text, CP_UTF8); }
+
+bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+std::wstring WindowTextW(HWND hWnd)
+{
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hWnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(hWnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// The entry's text as the control keeps it, in UTF-16 whatever the window's kind.
+std::wstring EntryTextW(HWND hEntry)
+{
+    GETTEXTLENGTHEX length{GTL_DEFAULT | GTL_NUMCHARS, 1200};
+    const auto n = static_cast<std::size_t>(::SendMessageW(hEntry, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring text(n + 1, L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(hEntry, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
+}
+
+class WordPressSend : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_wp.Known()) << "no local WordPress: " << WP_ENV_FILE;
+        ASSERT_HRESULT_SUCCEEDED(m_accessory.CreateResult());
+        ASSERT_TRUE(e2e::InstallRealLibrary(WP_REAL_LIBRARY_DIR, m_accessory.AccessoryFolder(), m_wp.strXmlRpc));
+        ::ShowWindow(m_accessory.MainWindow(), SW_SHOWNOACTIVATE);
+    }
+    void TearDown() override
+    {
+        for (HWND h : ui::FindWindows("", "qtvAccAlert"))
+            ::DestroyWindow(h);
+    }
+
+    // Runs Send on this thread while the script plays the user.
+    HRESULT Send(const std::function<void()>& script)
+    {
+        ui::CUserScript user(script, 90000);
+        const HRESULT hr = m_accessory.As<IOutput>()->Send();
+        user.Join();
+        return hr;
+    }
+
+    e2e::CWordPress m_wp = e2e::CWordPress::FromEnvFile(WP_ENV_FILE);
+    CTestAccessory m_accessory{testing_support::CreateFrom::BuiltDll};
+};
+
+}  // namespace
+
+TEST_F(WordPressSend, TitleAndFormattedEntryInAnyScriptArePublishedWithTheUploadedImage)
+{
+    const std::wstring title = L"Caf\u00e9 \u65e5\u672c \u2615 100%";
+    const std::wstring marker = L"Run " + std::to_wstring(::GetTickCount64());
+    std::wstring titleShown, entryKept;
+    bool bLinked = false, bPasted = false, bPosted = false;
+    const HRESULT hr = Send([&] {
+        ASSERT_NE(e2e::LogIn(m_wp.strUser, m_wp.strPassword), nullptr) << "the log-in dialog opened";
+        HWND h = e2e::WaitForEditor();
+        ASSERT_NE(h, nullptr) << "the Blog Editor opened";
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), title);
+        ui::Type(e2e::Entry(h), marker + L": ");
+        ui::Press("Ctrl+B");
+        ui::Type(nullptr, "bold words");
+        ui::Press("Ctrl+B");
+        ui::Type(nullptr, " then ");
+        bLinked = e2e::AddLink("the site", "www.example.org");
+        ui::Type(nullptr, L" \u00fc \u20ac ");
+        // Typed, these two would reach the ANSI control as "??" (see the
+        // disabled case below); pasted, the control keeps them.
+        bPasted = e2e::Paste(L"\u65e5\u672c");
+        ui::Type(nullptr, L" and 100% done.");
+        titleShown = WindowTextW(ui::Control(h, IDC_EDITOR_TITLE));
+        entryKept = EntryTextW(e2e::Entry(h));
+        bPosted = e2e::Post(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_TRUE(bLinked) << "the link dialog opened and closed";
+    EXPECT_TRUE(bPasted);
+    ASSERT_TRUE(bPosted) << "the editor closed after \"&Post\"";
+    EXPECT_EQ(titleShown, title) << Utf8(titleShown);
+    EXPECT_TRUE(Contains(entryKept, L" \u00fc \u20ac \u65e5\u672c and 100% done.")) << Utf8(entryKept);
+    EXPECT_NE(e2e::WaitForPopup(), nullptr) << "the popup announced the post";
+
+    const e2e::CPost post = e2e::FindPost(m_wp, marker);
+    ASSERT_TRUE(post.Found()) << "no post holding " << Utf8(marker);
+    EXPECT_EQ(post.strStatus, L"publish");
+    // Characters beyond the code page travel as character references.
+    EXPECT_TRUE(Contains(post.strTitle, L"&#26085;&#26412; &#9749;")) << Utf8(post.strTitle);
+    EXPECT_EQ(e2e::DecodeEntities(post.strTitle), title) << Utf8(post.strTitle);
+
+    const std::wstring text = e2e::DecodeEntities(post.strContent);
+    EXPECT_TRUE(Contains(text, marker + L": <b>bold words</b> then ")) << Utf8(post.strContent);
+    EXPECT_TRUE(Contains(text, L"<a href=\"http://www.example.org\">")) << Utf8(post.strContent);
+    EXPECT_TRUE(Contains(text, L"the site</a>")) << Utf8(post.strContent);
+    EXPECT_TRUE(Contains(text, L" \u00fc \u20ac \u65e5\u672c and 100% done.")) << Utf8(post.strContent);
+    EXPECT_TRUE(Contains(post.strContent, L"100&#37; done.")) << Utf8(post.strContent);
+    EXPECT_FALSE(Contains(post.strContent, L"%s")) << "both places were filled: " << Utf8(post.strContent);
+
+    // The image block leads the entry; its link and its picture are the upload.
+    const std::wstring lead = L"<a href=\"";
+    ASSERT_EQ(post.strContent.find(lead), 0u) << Utf8(post.strContent);
+    const std::size_t end = post.strContent.find(L'"', lead.size());
+    const std::wstring address = post.strContent.substr(lead.size(), end - lead.size());
+    EXPECT_EQ(address.find(platform::WideFromAnsi(m_wp.strUrl + "/wp-content/uploads/")), 0u) << Utf8(address);
+    EXPECT_TRUE(Contains(post.strContent, L"\"><img src = \"" + address +
+                                              L"\" align = \"left\" height=\"239\" width=\"320\""))
+        << Utf8(post.strContent);
+    const auto media = e2e::MediaAddresses(m_wp);
+    EXPECT_NE(std::find(media.begin(), media.end(), address), media.end())
+        << Utf8(address) << " is not in the media library";
+}
+
+// Disabled while the entry is an ANSI window ("RichEdit20A"): a typed
+// character the code page cannot hold is converted to the code page on its
+// way to the control and arrives as "?". Enable once the entry keeps it.
+TEST_F(WordPressSend, DISABLED_TypedCharactersBeyondTheCodePageStayInTheEntry)
+{
+    std::wstring entryKept;
+    const HRESULT hr = Send([&] {
+        ASSERT_NE(e2e::LogIn(m_wp.strUser, m_wp.strPassword), nullptr);
+        HWND h = e2e::WaitForEditor();
+        ASSERT_NE(h, nullptr);
+        ui::Type(e2e::Entry(h), L"\u00fc \u20ac \u65e5\u672c \u2615");
+        entryKept = EntryTextW(e2e::Entry(h));
+        ui::Press("Escape");
+        ui::WaitUntilGone(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(entryKept, L"\u00fc \u20ac \u65e5\u672c \u2615") << Utf8(entryKept);
+}
