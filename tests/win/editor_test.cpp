@@ -1,11 +1,18 @@
 // The Blog Editor driven as a user would: its layout for each number of
 // blogs, its opening state, tooltips, and how it ends.
+#include <windows.h>
+#include <psapi.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "editor/BlogOutputDlg.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
 #include "support/DialogDriver.h"
+#include "support/PopupDriver.h"
 #include "support/EditorDriver.h"
 #include "support/UiDriver.h"
 
@@ -306,4 +313,55 @@ TEST(BlogEditor, HelpOpensTheHelpFileOwnedByTheDialog)
         ui::Press("Escape");
     });
     EXPECT_EQ(help.Calls(), (std::vector<std::string>{setup.Folder() + "WordPressOutput.chm|0|0|owned"}));
+}
+
+namespace {
+
+std::vector<std::string> LoadedModules()
+{
+    HMODULE modules[512];
+    DWORD nBytes = 0;
+    ::EnumProcessModules(::GetCurrentProcess(), modules, sizeof modules, &nBytes);
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < nBytes / sizeof(HMODULE) && i < 512; ++i) {
+        char name[MAX_PATH] = {};
+        ::GetModuleFileNameA(modules[i], name, MAX_PATH);
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void OpenTypeFormatCancel(const CEditorSetup& setup)
+{
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(Entry(h), "some text");
+        Select(h, 0, 4);
+        ui::Press("Ctrl+B");
+        ClickButton(FormatBar(h), ID_ALIGN_TEXT_CENTER);
+        ClickButton(ImageBar(h), ID_ALIGN_IMAGE_TOP);
+        ui::Press("Escape");
+    });
+}
+
+}  // namespace
+
+TEST(BlogEditor, FiftyRunsLeaveGdiWindowsAndLibrariesAsTheyWere)
+{
+    CEditorSetup setup(kThreeBlogs);
+    OpenTypeFormatCancel(setup);  // the first run loads what stays loaded
+    const int nGdi = popup_driver::GdiObjectCount();
+    const std::size_t nWindows = ui::FindWindows().size();
+    const std::vector<std::string> modules = LoadedModules();
+    for (int i = 0; i < 50; ++i)
+        OpenTypeFormatCancel(setup);
+    std::printf("after 1 and 51 runs: GDI %d -> %d, windows %zu -> %zu, modules %zu -> %zu\n", nGdi,
+                popup_driver::GdiObjectCount(), nWindows, ui::FindWindows().size(), modules.size(),
+                LoadedModules().size());
+    EXPECT_LE(popup_driver::GdiObjectCount(), nGdi + 2);
+    EXPECT_EQ(ui::FindWindows().size(), nWindows);
+    EXPECT_EQ(LoadedModules(), modules);
+    EXPECT_EQ(publish::g_hPublishLibrary, nullptr);
 }

@@ -2,10 +2,15 @@
 // the recording publishing library, with the dialogs driven as a user would.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "notify/ToasterPopupWnd.h"
 #include "res/resource.h"
+#include "settings/SettingsText.h"
 #include "support/DialogDriver.h"
 #include "support/EditorDriver.h"
 #include "support/PopupDriver.h"
@@ -296,4 +301,143 @@ TEST_F(SendFlow, AlwaysUseStoresTheLogInAndTheNextSendSkipsTheDialog)
               }),
               S_OK);
     EXPECT_EQ(Publications().size(), 2u);
+}
+
+namespace {
+
+// A text as the settings files reach the disk: written in text mode.
+std::string AsWrittenInTextMode(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+FILETIME WriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+}  // namespace
+
+TEST_F(SendFlow, OptionsStoreTheLogInShowItAgainAndForgetIt)
+{
+    const auto options = [&](const std::function<void(HWND)>& script) {
+        ui::CUserScript user([&] {
+            HWND h = ui::WaitForWindow(kLoginCaption, "#32770");
+            ASSERT_NE(h, nullptr);
+            script(h);
+            ui::WaitUntilGone(h);
+        });
+        EXPECT_EQ(m_accessory.As<IPackageOptionsUI>()->ShowOptions(), S_OK);
+        user.Join();
+    };
+    options([](HWND h) {
+        ui::Click(ui::Control(h, IDC_OPTIONS_ALWAYS_USE));
+        ui::Type(ui::Control(h, IDC_OPTIONS_USER_NAME), "alice");
+        ui::Type(ui::Control(h, IDC_OPTIONS_PASSWORD), "pw&<1>");
+        ui::Click(ui::Control(h, IDOK));
+    });
+    EXPECT_EQ(File("UserPrefs.xml"), AsWrittenInTextMode(settings::ComposePreferences(1, 1)));
+    EXPECT_EQ(File("UserSettings.xml"), AsWrittenInTextMode(settings::ComposeStoredLogin("pw&<1>", "alice", "", "")));
+
+    // Cancel leaves both files as they were, to the byte and the time.
+    const std::string prefs = File("UserPrefs.xml"), stored = File("UserSettings.xml");
+    const FILETIME tPrefs = WriteTime(m_accessory.DataFolder() + "UserPrefs.xml");
+    const FILETIME tStored = WriteTime(m_accessory.DataFolder() + "UserSettings.xml");
+    ::Sleep(50);
+    options([](HWND h) {
+        EXPECT_EQ(dialog_test::ItemText(h, IDC_OPTIONS_USER_NAME), "alice");
+        EXPECT_EQ(dialog_test::ItemText(h, IDC_OPTIONS_PASSWORD), "pw&<1>");
+        EXPECT_TRUE(dialog_test::ItemChecked(h, IDC_OPTIONS_ALWAYS_USE));
+        ui::Click(ui::Control(h, IDC_OPTIONS_PROMPT));
+        ui::Click(ui::Control(h, IDCANCEL));
+    });
+    EXPECT_EQ(File("UserPrefs.xml"), prefs);
+    EXPECT_EQ(File("UserSettings.xml"), stored);
+    const FILETIME tPrefsAfter = WriteTime(m_accessory.DataFolder() + "UserPrefs.xml");
+    const FILETIME tStoredAfter = WriteTime(m_accessory.DataFolder() + "UserSettings.xml");
+    EXPECT_EQ(::CompareFileTime(&tPrefs, &tPrefsAfter), 0);
+    EXPECT_EQ(::CompareFileTime(&tStored, &tStoredAfter), 0);
+
+    // Prompting every time forgets the stored log-in.
+    options([](HWND h) {
+        ui::Click(ui::Control(h, IDC_OPTIONS_PROMPT));
+        ui::Click(ui::Control(h, IDOK));
+    });
+    EXPECT_EQ(File("UserPrefs.xml"), AsWrittenInTextMode(settings::ComposePreferences(0, 1)));
+    EXPECT_EQ(::GetFileAttributesA((m_accessory.DataFolder() + "UserSettings.xml").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(m_library.Calls().empty());
+}
+
+TEST_F(SendFlow, PopupEndsByItself)
+{
+    EXPECT_EQ(Send([&] {
+                  LogIn("alice", "pw");
+                  Post(WaitForEditor());
+              }),
+              S_OK);
+    EXPECT_EQ(Popups(), 1);
+    EXPECT_TRUE(popup_driver::PumpUntil([] { return Popups() == 0; }, 8000)) << "the popup ended after its time";
+}
+
+// What a process holds, for runs that must leave it as they found it.
+struct CProcessFigures {
+    int nGdi = 0;
+    int nWindows = 0;
+    DWORD nHandles = 0;
+    SIZE_T nPrivateBytes = 0;
+};
+
+CProcessFigures ReadFigures()
+{
+    CProcessFigures f;
+    f.nGdi = popup_driver::GdiObjectCount();
+    f.nWindows = static_cast<int>(ui::FindWindows().size());
+    // Wine answers 0 for the process's handle count and private bytes; the
+    // handle table is probed and the committed memory read instead.
+    for (ULONG_PTR h = 4; h < 0x10000; h += 4) {
+        DWORD dwFlags = 0;
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(h), &dwFlags))
+            ++f.nHandles;
+    }
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    f.nPrivateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+    return f;
+}
+
+TEST_F(SendFlow, FiftySendsLeaveTheProcessFlat)
+{
+    const auto sendOnce = [&] {
+        EXPECT_EQ(Send([&] {
+                      LogIn("alice", "pw");
+                      HWND h = WaitForEditor();
+                      ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "t");
+                      ui::Type(editor_test::Entry(h), "e");
+                      Post(h);
+                  }),
+                  S_OK);
+        ClosePopups();
+    };
+    sendOnce();  // the first send loads what stays loaded: fonts, classes, libraries
+    const CProcessFigures first = ReadFigures();
+    for (int i = 0; i < 50; ++i)
+        sendOnce();
+    const CProcessFigures last = ReadFigures();
+    std::printf("after 1 and 51 sends: GDI %d -> %d, windows %d -> %d, handles %lu -> %lu, private KiB %lu -> %lu\n",
+                first.nGdi, last.nGdi, first.nWindows, last.nWindows, first.nHandles, last.nHandles,
+                static_cast<unsigned long>(first.nPrivateBytes / 1024), static_cast<unsigned long>(last.nPrivateBytes / 1024));
+    EXPECT_EQ(Publications().size(), 51u);
+    EXPECT_LE(last.nGdi, first.nGdi + 2);
+    EXPECT_EQ(last.nWindows, first.nWindows);
+    EXPECT_LE(last.nHandles, first.nHandles + 4);
+    EXPECT_LE(last.nPrivateBytes, first.nPrivateBytes + 4 * 1024 * 1024);
 }
