@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include "platform/UniqueHandle.h"
 #include "support/RealLibrary.h"
 
 using publish_test::CCannedServer;
@@ -184,4 +185,93 @@ TEST(CallProxy, MachineProxyWhenTheUserNamesNone)
             << request.strPath;
         EXPECT_TRUE(Contains(request.strHeaders, "Host: blog.example")) << request.strHeaders;
     }
+}
+
+namespace {
+
+// The user's proxy settings for the test's life: a configuration script at
+// scriptUrl, as the Internet options' "Use automatic configuration script"
+// stores it. The earlier settings are put back afterwards.
+class CUserProxyScript {
+public:
+    explicit CUserProxyScript(const std::string& scriptUrl)
+    {
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, m_key.Put(),
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        m_bHadOld = ::RegQueryValueExA(m_key.Get(), kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+        if (m_bHadOld) {
+            m_old.resize(size);
+            ::RegQueryValueExA(m_key.Get(), kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old[0]), &size);
+        }
+        // Header (version 0x46, a counter, flags: direct and script), then
+        // the proxy, the bypass list and the script's address, each counted.
+        std::string blob;
+        const auto add = [&blob](DWORD value) { blob.append(reinterpret_cast<const char*>(&value), sizeof value); };
+        add(0x46);
+        add(1);
+        add(0x1 | 0x4);
+        add(0);
+        add(0);
+        add(static_cast<DWORD>(scriptUrl.size()));
+        blob += scriptUrl;
+        m_bSet = ::RegSetValueExA(m_key.Get(), kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(blob.data()),
+                                  static_cast<DWORD>(blob.size())) == ERROR_SUCCESS;
+    }
+    ~CUserProxyScript()
+    {
+        if (!m_key)
+            return;
+        if (m_bHadOld)
+            ::RegSetValueExA(m_key.Get(), kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(m_old.data()),
+                             static_cast<DWORD>(m_old.size()));
+        else
+            ::RegDeleteValueA(m_key.Get(), kValue);
+    }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    static constexpr char kKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+    static constexpr char kValue[] = "DefaultConnectionSettings";
+    platform::CRegKey m_key;
+    std::string m_old;
+    bool m_bHadOld = false;
+    bool m_bSet = false;
+};
+
+}  // namespace
+
+TEST(CallProxy, UserScriptDecidesAndIsFetchedWithoutCredentials)
+{
+    CCannedServer proxy;
+    CCannedServer scripts;
+    const std::string script = "function FindProxyForURL(url, host) { return \"PROXY 127.0.0.1:" +
+                               std::to_string(proxy.Port()) + "\"; }";
+    for (int i = 0; i < 4; ++i)
+        scripts.Answer(CCannedServer::Http(200, "application/x-ns-proxy-autoconfig", script));
+    const CUserProxyScript user(scripts.Url("/proxy.pac"));
+    ASSERT_TRUE(user.IsSet());
+    proxy.Answer(CCannedServer::XmlRpcValue(kBlogs));
+    proxy.Answer(CCannedServer::XmlRpcValue(
+        "<struct><member><name>url</name><value>http://blog.example/a.png</value></member></struct>"));
+    proxy.Answer(CCannedServer::XmlRpcValue("<string>42</string>"));
+    CRealLibrary library("http://blog.example/xmlrpc.php");
+    CMessageBoxWatcher boxes;
+
+    EXPECT_EQ(library.GetBlogIds(1, "", "", "me", kPassword).nStatus, S_OK);
+    testing_support::CTestFolder folder("img");
+    const std::string image = folder.Path() + "capture.png";
+    ASSERT_TRUE(testing_support::WriteFileBytes(image, "png"));
+    EXPECT_EQ(library.Publish(1, "", "", image, "me", kPassword, "1", "t", "%s %s", 0), 0);
+
+    const auto texts = boxes.Stop();
+    EXPECT_TRUE(texts.empty()) << texts[0];
+    EXPECT_EQ(proxy.Requests().size(), 3u) << "every call went through the script's proxy";
+    const auto fetches = scripts.Requests();
+    // At most one look-up per export call; the platform may keep a script it fetched.
+    EXPECT_GE(fetches.size(), 1u);
+    EXPECT_LE(fetches.size(), 2u);
+    for (const auto& fetch : fetches)
+        EXPECT_FALSE(Contains(fetch.strHeaders, "Authorization")) << fetch.strHeaders;
 }
