@@ -365,3 +365,64 @@ TEST(BlogEditor, FiftyRunsLeaveGdiWindowsAndLibrariesAsTheyWere)
     EXPECT_EQ(LoadedModules(), modules);
     EXPECT_EQ(publish::g_hPublishLibrary, nullptr);
 }
+
+TEST(BlogEditor, FormattedEntryAsTheUserSeesIt)
+{
+    CEditorSetup setup(kThreeBlogs);
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Sunday at the lake");
+        ui::Type(Entry(h), "A ");
+        ui::Press("Ctrl+B");
+        ui::Type(nullptr, "quiet");
+        ui::Press("Ctrl+B");
+        ui::Type(nullptr, " morning by the water.");
+        ui::Press("Enter");
+        HWND hSize = ui::Control(h, IDC_EDITOR_TEXT_SIZE);
+        ::SendMessageA(hSize, CB_SETCURSEL, 3, 0);
+        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_EDITOR_TEXT_SIZE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hSize));
+        ClickButton(FormatBar(h), ID_ALIGN_TEXT_CENTER);
+        ui::Type(Entry(h), "Calm and bright");
+        ui::Press("Enter");
+        ::SendMessageA(hSize, CB_SETCURSEL, 1, 0);
+        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_EDITOR_TEXT_SIZE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hSize));
+        ClickButton(FormatBar(h), ID_ALIGN_TEXT_LEFT);
+        ui::Type(Entry(h), "More photos on ");
+        ui::CUserScript answer([] {
+            HWND hLink = ui::WaitForWindow("Create Link", "#32770", 5000);
+            ui::Type(ui::Control(hLink, IDC_LINK_URL_TEXT), "my album");
+            ui::Type(ui::Control(hLink, IDC_LINK_URL_ADDRESS), "photos.example/lake");
+            ui::Press("Enter");
+            ui::WaitUntilGone(hLink);
+        });
+        ui::Press("Ctrl+K");
+        answer.Join();
+        ClickButton(ImageBar(h), ID_ALIGN_IMAGE_RIGHT);
+        ::SetCursorPos(0, 0);
+        Select(h, 3, 5);
+        EXPECT_NE(EntryRtf(h).find("\\b quiet\\b0"), std::string::npos) << EntryRtf(h);
+        EXPECT_TRUE(Shoot(h, "editor-formatted.png"));
+
+        // The pointer rests on the Create link button until its tooltip shows.
+        RECT rc{};
+        ::SendMessageW(FormatBar(h), TB_GETITEMRECT, 8, reinterpret_cast<LPARAM>(&rc));
+        POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        ::ClientToScreen(FormatBar(h), &pt);
+        ::SetCursorPos(pt.x - 2, pt.y);
+        ::Sleep(100);
+        ::SetCursorPos(pt.x, pt.y);
+        HWND hTip = nullptr;
+        for (int i = 0; i < 40 && !hTip; ++i) {
+            ::Sleep(100);
+            for (HWND w : ui::FindWindows("", "tooltips_class32"))
+                if (ui::Text(w) == "Create link")
+                    hTip = w;
+        }
+        EXPECT_NE(hTip, nullptr);
+        ::Sleep(300);
+        EXPECT_TRUE(ui::Screenshot(h, std::string(WP_SCREENSHOTS_DIR) + "editor-tooltip.png"));
+        ::SetCursorPos(0, 0);
+        ui::Press("Escape");
+    });
+}
