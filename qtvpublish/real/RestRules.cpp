@@ -124,6 +124,11 @@ std::string RestRoute(const std::string& root, const std::string& route)
     return out + route.substr(skip);
 }
 
+std::string WithQuery(const std::string& url, const std::string& parameter)
+{
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + parameter;
+}
+
 std::string ContentDispositionFor(const std::string& utf8FileName)
 {
     std::string ascii;

@@ -22,6 +22,9 @@ std::string SiteOf(const std::string& xmlRpcUrl);
 // or under "https://b.example/?rest_route=/" alike.
 std::string RestRoute(const std::string& root, const std::string& route);
 
+// The address with one more query parameter ("name=value"), after '?' or '&'.
+std::string WithQuery(const std::string& url, const std::string& parameter);
+
 // The Content-Disposition of an upload: an ASCII file name WordPress keeps,
 // and the UTF-8 name as well when the name is not plain ASCII.
 std::string ContentDispositionFor(const std::string& utf8FileName);

@@ -92,7 +92,7 @@ TEST(RestFallback, FoundAsAnnouncedUsedForTheListAndRememberedForThePost)
     const auto requests = blog.Requests();
     ASSERT_EQ(requests.size(), 6u);
     EXPECT_EQ(requests[1].strPath, "/blog/");
-    EXPECT_EQ(requests[2].strPath, "/blog/index.php?rest_route=/");
+    EXPECT_EQ(requests[2].strPath, "/blog/index.php?rest_route=/&_fields=name,home,namespaces,authentication");
     EXPECT_FALSE(Contains(requests[2].strHeaders, "Authorization"));
     EXPECT_EQ(requests[3].strPath, "/blog/index.php?rest_route=/wp/v2/users/me");
     // "me:abcd EFGH 1234 ijkl mnop qr56" in base64.
@@ -148,5 +148,5 @@ TEST(RestFallback, RefusalsAndAnswersThatAreNoApi)
     EXPECT_TRUE(Contains(texts[0], "web page")) << texts[0];
     const auto requests = plain.Requests();
     ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[2].strPath, "/wp-json/");
+    EXPECT_EQ(requests[2].strPath, "/wp-json/?_fields=name,home,namespaces,authentication");
 }

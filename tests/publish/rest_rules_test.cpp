@@ -34,6 +34,8 @@ TEST(RestRules, SiteAndRoutes)
     EXPECT_EQ(RestRoute("https://b.example/wp-json/", "wp/v2/posts"), "https://b.example/wp-json/wp/v2/posts");
     EXPECT_EQ(RestRoute("https://b.example/wp-json", "/wp/v2/posts"), "https://b.example/wp-json/wp/v2/posts");
     EXPECT_EQ(RestRoute("https://b.example/?rest_route=/", "wp/v2/media"), "https://b.example/?rest_route=/wp/v2/media");
+    EXPECT_EQ(WithQuery("https://b.example/wp-json/", "_fields=name"), "https://b.example/wp-json/?_fields=name");
+    EXPECT_EQ(WithQuery("https://b.example/?rest_route=/", "_fields=name"), "https://b.example/?rest_route=/&_fields=name");
     EXPECT_EQ(ApplicationPasswordsPage("https://b.example/blog/"),
               "https://b.example/blog/wp-admin/profile.php#application-passwords-section");
 }
