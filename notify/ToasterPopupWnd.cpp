@@ -12,20 +12,6 @@ namespace {
 
 ATOM g_atomClass = 0;
 
-class CPaintScope {
-public:
-    explicit CPaintScope(HWND hWnd) : m_hWnd(hWnd), m_hdc(::BeginPaint(hWnd, &m_ps)) {}
-    ~CPaintScope() { ::EndPaint(m_hWnd, &m_ps); }
-    CPaintScope(const CPaintScope&) = delete;
-    CPaintScope& operator=(const CPaintScope&) = delete;
-    HDC Dc() const { return m_hdc; }
-
-private:
-    HWND m_hWnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_hdc;
-};
-
 }  // namespace
 
 CToasterPopupWnd::CToasterPopupWnd(int nDisplayTime, int nWidth, int nHeight, int nSlideTime)
@@ -97,8 +83,8 @@ bool CToasterPopupWnd::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lPar
 
 void CToasterPopupWnd::OnPaint()
 {
-    CPaintScope paint(m_hWnd);
-    if (!paint.Dc() || !m_gdiplus.IsStarted())
+    platform::CPaintDC paint(m_hWnd);
+    if (!paint.Get() || !m_gdiplus.IsStarted())
         return;
     const RECT rc = GetClientRect();
     notify::CPopupContent content;
@@ -106,7 +92,7 @@ void CToasterPopupWnd::OnPaint()
     content.text = platform::WideFromAnsi(m_strText);
     content.bLinkStyle = m_bLinkStyle == 1;
     content.hIcon = m_iconCopy.Get();
-    notify::PaintPopup(paint.Dc(), rc.right - rc.left, rc.bottom - rc.top, content);
+    notify::PaintPopup(paint.Get(), rc.right - rc.left, rc.bottom - rc.top, content);
 }
 
 void CToasterPopupWnd::OnTimer(UINT_PTR nId)

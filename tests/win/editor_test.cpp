@@ -224,21 +224,8 @@ TEST(BlogEditor, TooltipsComeFromTheStringTableInBothForms)
         EXPECT_EQ(AskToolTip(h, 0, true), "");
 
         // A real hover over a toolbar button shows its tooltip.
-        RECT rc{};
-        ::SendMessageW(FormatBar(h), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
-        POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        ::ClientToScreen(FormatBar(h), &pt);
         Activate(h);
-        ::SetCursorPos(pt.x - 3, pt.y);
-        ::Sleep(100);
-        ::SetCursorPos(pt.x, pt.y);
-        HWND hTip = nullptr;
-        for (int i = 0; i < 40 && !hTip; ++i) {
-            ::Sleep(100);
-            for (HWND w : ui::FindWindows("", "tooltips_class32"))
-                if (ui::Text(w) == "Bold (Ctrl+B)")
-                    hTip = w;
-        }
+        HWND hTip = HoverUntilToolTip(FormatBar(h), 0, "Bold (Ctrl+B)");
         EXPECT_NE(hTip, nullptr) << "the Bold button's tooltip showed";
         ::SetCursorPos(0, 0);
         ui::Press("Escape");
@@ -405,20 +392,7 @@ TEST(BlogEditor, FormattedEntryAsTheUserSeesIt)
         EXPECT_TRUE(Shoot(h, "editor-formatted.png"));
 
         // The pointer rests on the Create link button until its tooltip shows.
-        RECT rc{};
-        ::SendMessageW(FormatBar(h), TB_GETITEMRECT, 8, reinterpret_cast<LPARAM>(&rc));
-        POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        ::ClientToScreen(FormatBar(h), &pt);
-        ::SetCursorPos(pt.x - 2, pt.y);
-        ::Sleep(100);
-        ::SetCursorPos(pt.x, pt.y);
-        HWND hTip = nullptr;
-        for (int i = 0; i < 40 && !hTip; ++i) {
-            ::Sleep(100);
-            for (HWND w : ui::FindWindows("", "tooltips_class32"))
-                if (ui::Text(w) == "Create link")
-                    hTip = w;
-        }
+        HWND hTip = HoverUntilToolTip(FormatBar(h), 8, "Create link");
         EXPECT_NE(hTip, nullptr);
         ::Sleep(300);
         EXPECT_TRUE(ui::Screenshot(h, std::string(WP_SCREENSHOTS_DIR) + "editor-tooltip.png"));

@@ -5,6 +5,7 @@
 #include "platform/Module.h"
 #include "platform/RichEditCtrl.h"
 #include "res/resource.h"
+#include "support/PopupDriver.h"
 #include "support/UiDriver.h"
 
 namespace editor_test {
@@ -74,18 +75,8 @@ void ClickButton(HWND hBar, int nCommand)
     ::SendMessageW(hBar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
     POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     ::ClientToScreen(hBar, &centre);
-    const int cx = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), cy = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (centre.x * 65535) / (cx - 1);
-        i.mi.dy = (centre.y * 65535) / (cy - 1);
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    ::SendInput(3, in, sizeof(INPUT));
-    ::Sleep(150);
+    popup_driver::ClickAt(centre.x, centre.y);
+    ::Sleep(100);
 }
 
 HWND Entry(HWND hDlg) { return ::GetDlgItem(hDlg, IDC_EDITOR_ENTRY); }
@@ -179,18 +170,8 @@ void ClickCharacter(HWND hDlg, LONG nPosition)
     POINT screen{pt.x + 2, pt.y + 4};
     ::ClientToScreen(Entry(hDlg), &screen);
     ::SetForegroundWindow(hDlg);
-    const int cx = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), cy = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (screen.x * 65535) / (cx - 1);
-        i.mi.dy = (screen.y * 65535) / (cy - 1);
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    ::SendInput(3, in, sizeof(INPUT));
-    ::Sleep(150);
+    popup_driver::ClickAt(screen.x, screen.y);
+    ::Sleep(100);
 }
 
 RECT ItemRect(HWND hDlg, int id) { return ui::RectIn(::GetDlgItem(hDlg, id), hDlg); }
@@ -200,6 +181,29 @@ HWND StaticWithText(HWND hDlg, const std::string& text)
     for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
         if (ui::ClassName(h) == "Static" && ui::Text(h) == text)
             return h;
+    }
+    return nullptr;
+}
+
+}  // namespace editor_test
+
+namespace editor_test {
+
+HWND HoverUntilToolTip(HWND hBar, int nSlot, const std::string& text)
+{
+    RECT rc{};
+    ::SendMessageW(hBar, TB_GETITEMRECT, static_cast<WPARAM>(nSlot), reinterpret_cast<LPARAM>(&rc));
+    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(hBar, &pt);
+    // A move within the button starts the tooltip's hover timer.
+    ::SetCursorPos(pt.x - 2, pt.y);
+    ::Sleep(100);
+    ::SetCursorPos(pt.x, pt.y);
+    for (int i = 0; i < 40; ++i) {
+        ::Sleep(100);
+        for (HWND w : ui::FindWindows("", "tooltips_class32"))
+            if (ui::Text(w) == text)
+                return w;
     }
     return nullptr;
 }

@@ -67,5 +67,8 @@ void ClickCharacter(HWND hDlg, LONG nPosition);
 RECT ItemRect(HWND hDlg, int id);
 // Static texts of the dialog with the given text (the image captions).
 HWND StaticWithText(HWND hDlg, const std::string& text);
+// Rests the pointer on a toolbar slot until a tooltip with the text shows;
+// null when none did.
+HWND HoverUntilToolTip(HWND hBar, int nSlot, const std::string& text);
 
 }  // namespace editor_test
