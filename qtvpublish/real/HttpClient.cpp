@@ -153,12 +153,12 @@ DWORD CHttpClient::RemainingMs() const
     return now >= m_nDeadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(m_nDeadline - now, 0x7FFFFFFF));
 }
 
-CHttpResult CHttpClient::Post(const std::wstring& url, const std::string& body, const std::wstring& contentType)
+CHttpResult CHttpClient::Post(const std::wstring& url, std::string body, const std::wstring& contentType)
 {
     CHttpRequest request;
     request.m_strUrl = url;
     request.m_strHeaders = L"Content-Type: " + contentType + L"\r\n";
-    request.m_strBody = body;
+    request.m_strBody = std::move(body);
     return Send(request);
 }
 
@@ -172,16 +172,20 @@ CHttpResult CHttpClient::Send(const CHttpRequest& first)
     if (!OpenSession(first.m_strUrl, parts))
         return LastFailure();
 
-    CHttpRequest request = first;
+    // The body is never copied: a redirect changes only where, and maybe how, it goes.
+    std::wstring method = first.m_strMethod;
+    std::wstring url = first.m_strUrl;
+    const std::string noBody;
+    const std::string* body = &first.m_strBody;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
         bool redirected = false;
         std::wstring location;
         DWORD status = 0;
-        CHttpResult result = SendOnce(request, request.m_strUrl, redirected, location, status);
+        CHttpResult result = SendOnce(method, url, first.m_strHeaders, *body, redirected, location, status);
         if (!redirected)
             return result;
 
-        const std::wstring next = ResolveLocation(request.m_strUrl, location);
+        const std::wstring next = ResolveLocation(url, location);
         CUrlParts nextParts;
         if (!CrackUrl(next, nextParts)) {
             result = Failure(CHttpResult::Kind::OtherOrigin);
@@ -200,18 +204,18 @@ CHttpResult CHttpClient::Send(const CHttpRequest& first)
             break;
         }
         // "See other" asks for the answer elsewhere, not for the call to be made again.
-        if (status == 303 && request.m_strMethod != L"HEAD") {
-            request.m_strMethod = L"GET";
-            request.m_strBody.clear();
+        if (status == 303 && method != L"HEAD") {
+            method = L"GET";
+            body = &noBody;
         }
-        request.m_strUrl = next;
+        url = next;
         parts = nextParts;
     }
     return Failure(CHttpResult::Kind::Failed);
 }
 
-CHttpResult CHttpClient::SendOnce(const CHttpRequest& call, const std::wstring& url, bool& redirected,
-                                  std::wstring& location, DWORD& status)
+CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
+                                  const std::string& body, bool& redirected, std::wstring& location, DWORD& status)
 {
     redirected = false;
     CUrlParts parts;
@@ -226,7 +230,7 @@ CHttpResult CHttpClient::SendOnce(const CHttpRequest& call, const std::wstring& 
     CInternet connection(::WinHttpConnect(m_hSession.Get(), parts.m_strHost.c_str(), parts.m_nPort, 0));
     if (!connection)
         return LastFailure();
-    CInternet request(::WinHttpOpenRequest(connection.Get(), call.m_strMethod.c_str(), parts.m_strPath.c_str(),
+    CInternet request(::WinHttpOpenRequest(connection.Get(), method.c_str(), parts.m_strPath.c_str(),
                                            nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                            parts.m_bSecure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
@@ -244,10 +248,8 @@ CHttpResult CHttpClient::SendOnce(const CHttpRequest& call, const std::wstring& 
                          static_cast<int>(Bounded(m_timeouts.m_nConnectMs, remaining)),
                          static_cast<int>(Bounded(m_timeouts.m_nSendMs, remaining)),
                          static_cast<int>(Bounded(m_timeouts.m_nReceiveMs, remaining)));
-    const std::string& body = call.m_strBody;
-    if (!::WinHttpSendRequest(request.Get(), call.m_strHeaders.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS
-                                                                         : call.m_strHeaders.c_str(),
-                              call.m_strHeaders.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
+    if (!::WinHttpSendRequest(request.Get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                              headers.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
                               static_cast<DWORD>(body.size()), 0))
         return LastFailure();
     // In pieces, so a server that reads slowly meets the budget between them

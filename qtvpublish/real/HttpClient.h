@@ -58,14 +58,14 @@ public:
     CHttpClient& operator=(const CHttpClient&) = delete;
 
     CHttpResult Send(const CHttpRequest& request);
-    CHttpResult Post(const std::wstring& url, const std::string& body, const std::wstring& contentType);
+    CHttpResult Post(const std::wstring& url, std::string body, const std::wstring& contentType);
 
     // Milliseconds left of the budget, 0 once it is spent.
     DWORD RemainingMs() const;
 
 private:
-    CHttpResult SendOnce(const CHttpRequest& request, const std::wstring& url, bool& redirected,
-                         std::wstring& location, DWORD& status);
+    CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
+                         const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
     bool OpenSession(const std::wstring& url, const CUrlParts& parts);
 
     CHttpTimeouts m_timeouts;
