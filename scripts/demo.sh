@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The demo: builds the accessory and the sample host, starts the host under
-# Wine with the accessory's menu dropped down, sends the capture through it,
-# and leaves a screenshot in docs/screenshots/host-menu.png. Then it posts the
-# capture to a private WordPress through the real publishing library
-# (scripts/demo-publish.sh) and prints the post's address.
+# The demo: builds the accessory, the real publishing library, the sample host
+# and the demo's driver, then runs one send as a user would under Wine
+# (scripts/demo-publish.sh): the host's Accessories menu, the log-in, a short
+# formatted entry with a link in the Blog Editor, the post to a private
+# WordPress through the real library, the popup. It prints the post's address
+# and leaves screenshots of each step in docs/screenshots/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${WP_BUILD_DIR:-$root/build}"
@@ -11,21 +12,10 @@ build="${WP_BUILD_DIR:-$root/build}"
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/win" -j"$(nproc)" --target OrlimoHost WordPress QTVPublishDouble
+cmake --build "$build/win" -j"$(nproc)" --target OrlimoHost WordPress QTVPublishReal demo_driver
 
 source "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start "$build/win"
-
-# Register the accessory as an installer would; the host then creates it through COM.
-"$build/win/wine-run" regsvr32 /s "$(wine_path "$build/win/accessory/WordPress.dll")"
-
-mkdir -p "$root/docs/screenshots"
-shot=$(wine_path "$root/docs/screenshots/host-menu.png")
-data='C:\users\Public\WordPressDemo'
-# A virtual desktop draws title bars, as a user's window manager would.
-"$build/win/wine-run" explorer "/desktop=WordPressDemo,1024x768" "$(wine_path "$build/win/OrlimoHost.exe")" \
-    --data "$data" --show-menu --screenshot "$shot" --script "menu,send"
-echo "Screenshot: $root/docs/screenshots/host-menu.png"
 
 "$root/scripts/demo-publish.sh"

@@ -12,6 +12,7 @@
 #include "qtvpublish/real/XmlRpcClient.h"
 #include "res/DialogIds.h"
 #include "res/resource.h"
+#include "support/PopupDriver.h"
 #include "support/TestAccessory.h"
 #include "support/UiDriver.h"
 #include "util/KeyValueText.h"
@@ -144,8 +145,16 @@ bool Paste(const std::wstring& text)
     return ok;
 }
 
+void PointAt(HWND hWnd)
+{
+    const RECT rc = ui::ScreenRect(hWnd);
+    popup_driver::MoveMouseTo((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    ::Sleep(150);
+}
+
 bool Post(HWND hEditor, int timeoutMs)
 {
+    PointAt(ui::Control(hEditor, ID_POST));
     ui::Click(ui::Control(hEditor, ID_POST));
     return ui::WaitUntilGone(hEditor, timeoutMs);
 }

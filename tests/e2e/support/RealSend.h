@@ -43,7 +43,10 @@ HWND Entry(HWND hEditor);
 bool AddLink(const std::string& text, const std::string& address);
 // Puts the text on the clipboard and presses Ctrl+V.
 bool Paste(const std::wstring& text);
-// Presses "&Post" and waits until the editor has gone.
+// Moves the pointer to the middle of the window, as a hand does before a click:
+// a click that comes with the first move of a fresh desktop can go astray.
+void PointAt(HWND hWnd);
+// Points at "&Post", presses it and waits until the editor has gone.
 bool Post(HWND hEditor, int timeoutMs = 60000);
 // The popup window once it shows, or nullptr.
 HWND WaitForPopup(int timeoutMs = 10000);
