@@ -16,7 +16,9 @@
 # the REST API at every start), WP_BLOG_NAME, WP_XMLRPC_SWITCH (the file the
 # xmlrpc command writes: absent, "403" or "fault") and WP_SERVER_LOG). PHP's
 # built-in server listens on 127.0.0.1 only. The port is the previous one
-# when it is free, else any free one; WP_PORT in the environment asks for one. Both servers run in their own process groups and are
+# when it is free, else any free one; WP_PORT in the environment asks for one.
+# wordpress.env is key=value lines for reading, not for sourcing: a value may
+# hold spaces (the application password). Both servers run in their own process groups and are
 # stopped by those groups' ids.
 set -Eeuo pipefail
 

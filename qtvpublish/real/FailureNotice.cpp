@@ -46,6 +46,7 @@ UINT MessageOf(const CCallResult& result)
     case Kind::Insecure: return IDS_PUBLISH_INSECURE;
     case Kind::OtherOrigin: return IDS_PUBLISH_OTHER_ORIGIN;
     case Kind::NeedsApplicationPassword: return IDS_PUBLISH_APP_PASSWORD;
+    case Kind::NeedsHttps: return IDS_PUBLISH_REST_NEEDS_HTTPS;
     case Kind::BadAddress: return IDS_PUBLISH_BAD_ADDRESS;
     default: return IDS_PUBLISH_FAILED;
     }

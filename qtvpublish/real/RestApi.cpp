@@ -95,7 +95,7 @@ CCallResult Exchange(CHttpClient& http, const CRestSite& site, CHttpRequest requ
     }
     if (login) {
         if (!parts.m_bSecure && !IsLoopbackName(Utf8FromWide(parts.m_strHost))) {
-            result.m_kind = CCallResult::Kind::Insecure;
+            result.m_kind = CCallResult::Kind::NeedsHttps;
             return result;
         }
         request.m_strHeaders += Authorization(*login);

@@ -18,6 +18,8 @@ struct CCallResult {
         LoginRefused,
         // Refused, and the password given is not one of the blog's application passwords.
         NeedsApplicationPassword,
+        // The log-in would have gone in clear: the REST API takes it only over https.
+        NeedsHttps,
     };
     Kind m_kind = Kind::Failed;
     CXmlRpcValue m_value;

@@ -187,6 +187,30 @@ TEST(CallProxy, MachineProxyWhenTheUserNamesNone)
     }
 }
 
+TEST(CallProxy, RestLogInNeverTravelsInClear)
+{
+    // A blog that is not this machine's, reached through the proxy, blocks
+    // XML-RPC and names a plain-http REST API: the API is read, the log-in not sent.
+    CCannedServer proxy;
+    const CMachineProxy machine(L"127.0.0.1:" + std::to_wstring(proxy.Port()));
+    ASSERT_TRUE(machine.IsSet());
+    proxy.Answer(CCannedServer::Http(403, "text/html", "<html>Forbidden</html>"));
+    proxy.Answer(CCannedServer::Http(200, "text/html", "<html>blog</html>",
+                                     "Link: <http://blog.example/wp-json/>; rel=\"https://api.w.org/\"\r\n"));
+    proxy.Answer(CCannedServer::Http(200, "application/json",
+                                     "{\"name\":\"B\",\"home\":\"http://blog.example\",\"namespaces\":[\"wp/v2\"]}"));
+    CRealLibrary library("http://blog.example/xmlrpc.php");
+    CMessageBoxWatcher boxes;
+    EXPECT_EQ(library.GetBlogIds(1, "", "", "me", kPassword).nStatus, S_FALSE);
+    const auto texts = boxes.Stop();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(Contains(texts[0], "https://")) << texts[0];
+    const auto requests = proxy.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (const auto& request : requests)
+        EXPECT_FALSE(Contains(request.strHeaders, "Authorization")) << request.strPath;
+}
+
 namespace {
 
 // The user's proxy settings for the test's life: a configuration script at
