@@ -18,8 +18,8 @@
 # built-in server listens on 127.0.0.1 only. The port is the previous one
 # when it is free, else any free one; WP_PORT in the environment asks for one.
 # wordpress.env is key=value lines for reading, not for sourcing: a value may
-# hold spaces (the application password). Both servers run in their own process groups and are
-# stopped by those groups' ids.
+# hold spaces (the application password). Both servers run in their own
+# process groups and are stopped by those groups' ids.
 set -Eeuo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
