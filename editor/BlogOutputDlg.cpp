@@ -116,9 +116,13 @@ BOOL CBlogOutputDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    if (FetchBlogList())
-        UpdateToolBars();
-    return TRUE;
+    if (!FetchBlogList())
+        return TRUE;
+    UpdateToolBars();
+    // The first tab stop is "Use Different Account...": a first Enter there
+    // would drop the entry for a log-in. Writing starts with the title.
+    GotoDlgCtrl(m_editTitle);
+    return FALSE;
 }
 
 bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nImageSize,

@@ -177,6 +177,10 @@ TEST(BlogEditor, OpensWithTheDefaultFormatAndTheUserName)
     setup.Prepare(dlg, "bob.writer");
     RunDialog(dlg, "Blog Editor", [&](HWND h) {
         EXPECT_EQ(ItemText(h, IDC_EDITOR_USER_NAME), "bob.writer");
+        EXPECT_EQ(FocusedId(h), IDC_EDITOR_TITLE) << "writing starts with the title";
+        Activate(h);
+        ui::Press("Enter");
+        EXPECT_TRUE(ui::IsVisible(h)) << "a first Enter changes nothing";
         EXPECT_EQ(SizeBoxText(h), "x-small");
         HWND hSize = ui::Control(h, IDC_EDITOR_TEXT_SIZE);
         EXPECT_EQ(::SendMessageA(hSize, CB_GETCOUNT, 0, 0), 7);
