@@ -299,3 +299,21 @@ TEST(CallProxy, UserScriptDecidesAndIsFetchedWithoutCredentials)
     for (const auto& fetch : fetches)
         EXPECT_FALSE(Contains(fetch.strHeaders, "Authorization")) << fetch.strHeaders;
 }
+
+TEST(CallProxy, ScriptServerThatAsksForALogInIsFirstAskedWithout)
+{
+    // Windows credentials go to a configuration script's server only once it
+    // refused without them; a look-up that fails leaves the call direct.
+    CCannedServer scripts;
+    scripts.Answer(CCannedServer::Http(401, "text/html", "<html>log in</html>",
+                                       "WWW-Authenticate: Negotiate\r\nWWW-Authenticate: NTLM\r\n"));
+    const CUserProxyScript user(scripts.Url("/guarded.pac"));
+    ASSERT_TRUE(user.IsSet());
+    CRealLibrary library("http://blog.example/xmlrpc.php");
+    CMessageBoxWatcher boxes;
+    EXPECT_EQ(library.GetBlogIds(1, "", "", "me", kPassword).nStatus, S_FALSE);
+    EXPECT_EQ(boxes.Stop().size(), 1u) << "blog.example cannot be reached directly";
+    const auto fetches = scripts.Requests();
+    ASSERT_GE(fetches.size(), 1u);
+    EXPECT_FALSE(Contains(fetches[0].strHeaders, "Authorization")) << fetches[0].strHeaders;
+}
