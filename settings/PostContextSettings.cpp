@@ -1,9 +1,6 @@
 // The settings operations of PostContext: UserPrefs.xml and UserSettings.xml
-// in the data folder, written whole through a text-mode stream and read back
-// with the element lookup.
-#include <cstdio>
-#include <cstring>
-
+// in the data folder, each written whole with the bytes of a text-mode stream
+// and read back with the element lookup.
 #include "output/PostContext.h"
 #include "settings/CodePage.h"
 #include "settings/QTVXmlString.h"
@@ -27,21 +24,23 @@ bool ReadSettingsFile(const std::string& path, QTVXmlString& text)
     return true;
 }
 
-// Creates the data folder with its parents when needed, then writes the text
-// in text mode, so each composed CR LF reaches the disk as CR CR LF. A file
-// that cannot be opened is skipped without a word.
-void WriteSettingsFile(const std::string& dataFolder, const std::string& path, const std::string& text)
+// Creates the data folder with its parents when needed, then gives the file
+// the text's text-mode bytes in one step: a write that fails at any point
+// leaves the earlier file whole. False when the file was not written.
+bool WriteSettingsFile(const std::string& dataFolder, const std::string& path, const std::string& text)
 {
     // Without a data folder the path would name the root of the current drive.
     if (dataFolder.empty())
-        return;
+        return false;
     if (!util::DirectoryExists(dataFolder))
         util::EnsureDirectory(dataFolder);
-    FILE* file = std::fopen(path.c_str(), "wt");
-    if (!file)
-        return;
-    std::fwrite(text.c_str(), 1, std::strlen(text.c_str()), file);
-    std::fclose(file);
+    return util::ReplaceFileContents(path, settings::TextModeBytes(text));
+}
+
+// An empty user name or password is no log-in to store: the earlier one stays.
+bool HasLogin(const PostContext& context)
+{
+    return !context.m_strPassword.empty() && !context.m_strUserName.empty();
 }
 
 }  // namespace
@@ -63,15 +62,19 @@ bool PostContext::WritePreferences(int alwaysUse)
 {
     m_nAlwaysUse = alwaysUse;
     const std::string storedLogin = settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile);
+    // Each step is tried whatever the one before did; the answer says whether
+    // everything asked for reached the disk.
+    bool stored = true;
     if (m_nAlwaysUse == 0) {
         if (!m_strDataFolder.empty() && util::FileExists(storedLogin))
-            ::DeleteFileA(storedLogin.c_str());
-    } else {
-        SaveStoredLogin();
+            stored = ::DeleteFileA(storedLogin.c_str()) != FALSE;
+    } else if (HasLogin(*this)) {
+        stored = SaveStoredLogin();
     }
-    WriteSettingsFile(m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kPreferencesFile),
-                      settings::ComposePreferences(m_nAlwaysUse, m_nShowHotspotWarning));
-    return true;
+    const bool written =
+        WriteSettingsFile(m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kPreferencesFile),
+                          settings::ComposePreferences(m_nAlwaysUse, m_nShowHotspotWarning));
+    return stored && written;
 }
 
 bool PostContext::LoadStoredLogin()
@@ -87,9 +90,9 @@ bool PostContext::LoadStoredLogin()
 
 bool PostContext::SaveStoredLogin()
 {
-    if (m_strPassword.empty() || m_strUserName.empty())
+    if (!HasLogin(*this))
         return false;
-    WriteSettingsFile(m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile),
-                      settings::ComposeStoredLogin(m_strPassword, m_strUserName, m_strServer, m_strEndpoint));
-    return true;
+    return WriteSettingsFile(m_strDataFolder,
+                             settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile),
+                             settings::ComposeStoredLogin(m_strPassword, m_strUserName, m_strServer, m_strEndpoint));
 }

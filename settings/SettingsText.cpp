@@ -32,6 +32,20 @@ std::string Escaped(std::string value)
 
 }  // namespace
 
+std::string TextModeBytes(const std::string& text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\0')
+            break;
+        if (c == '\n')
+            bytes += '\r';
+        bytes += c;
+    }
+    return bytes;
+}
+
 std::string SettingsFilePath(const std::string& dataFolder, const char* fileName)
 {
     std::string path = dataFolder;

@@ -12,6 +12,12 @@ namespace settings {
 constexpr const char kPreferencesFile[] = "UserPrefs.xml";
 constexpr const char kStoredLoginFile[] = "UserSettings.xml";
 
+// The bytes that writing the text through a C runtime text-mode stream puts
+// on disk: the text up to its first zero byte, every LF written as CR LF. The
+// composed lines end in CR LF, so on disk they end CR CR LF, as the files have
+// always been written.
+std::string TextModeBytes(const std::string& text);
+
 // The data folder, a backslash unless it ends with one, and the file name.
 std::string SettingsFilePath(const std::string& dataFolder, const char* fileName);
 

@@ -27,16 +27,13 @@ bool ReadTextFile(const std::string& path, std::wstring& text)
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size))
         return false;
-    // Settings files are small; one far beyond any real one is not read, so a
-    // stray huge file cannot exhaust memory.
-    constexpr LONGLONG kMaxBytes = 256LL * 1024 * 1024;
-    if (size.QuadPart > kMaxBytes)
+    if (size.QuadPart > static_cast<LONGLONG>(kMaxTextFileBytes))
         return false;
     std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
     std::size_t got = 0;
     while (got < bytes.size()) {
         DWORD n = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
+        const DWORD chunk = static_cast<DWORD>(bytes.size() - got);
         if (!::ReadFile(file.Get(), bytes.data() + got, chunk, &n, nullptr))
             return false;
         if (n == 0)
@@ -69,6 +66,56 @@ bool ReadTextFile(const std::string& path, std::wstring& text)
     }
     text.swap(result);
     return true;
+}
+
+namespace {
+
+WriteFileFn g_pfnWriteFile = ::WriteFile;
+
+bool WriteAll(HANDLE hFile, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD n = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!g_pfnWriteFile(hFile, bytes.data() + done, chunk, &n, nullptr) || n == 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// The data must be on the disk before the new name is: otherwise a crash
+// just after the replacement could leave the path naming an empty file.
+bool WriteWholeFile(const char* path, const std::string& bytes)
+{
+    platform::CFileHandle file(
+        ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+    return ::CloseHandle(file.Release()) && written;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    char temp[MAX_PATH] = {};
+    if (!::GetTempFileNameA(GetParentPath(path).c_str(), "wps", 0, temp))
+        return false;
+    if (WriteWholeFile(temp, bytes) &&
+        ::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileA(temp);
+    return false;
+}
+
+WriteFileFn SetWriteFileHandler(WriteFileFn pfn)
+{
+    const WriteFileFn previous = g_pfnWriteFile;
+    g_pfnWriteFile = pfn ? pfn : ::WriteFile;
+    return previous;
 }
 
 namespace {

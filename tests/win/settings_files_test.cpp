@@ -215,16 +215,17 @@ TEST(SettingsFiles, AnUnwritableDataFolderIsSkippedSilently)
     PostContext context;
     context.m_strDataFolder = folder.Path() + "file\\data";
     SetLogin(context, "pw", "me");
-    EXPECT_TRUE(context.WritePreferences(1));
-    EXPECT_TRUE(context.SaveStoredLogin());
-    EXPECT_TRUE(context.WritePreferences(0));
+    // Nothing is shown, but the answers say that nothing was written.
+    EXPECT_FALSE(context.WritePreferences(1));
+    EXPECT_FALSE(context.SaveStoredLogin());
+    EXPECT_FALSE(context.WritePreferences(0));
     EXPECT_TRUE(Snapshot(folder) == before);
 
     // Without a data folder nothing is written anywhere.
     PostContext none;
     SetLogin(none, "pw", "me");
     const bool rootHadOne = util::FileExists("\\UserPrefs.xml");
-    EXPECT_TRUE(none.WritePreferences(1));
+    EXPECT_FALSE(none.WritePreferences(1));
     EXPECT_EQ(util::FileExists("\\UserPrefs.xml"), rootHadOne);
     EXPECT_FALSE(none.LoadStoredLogin());
 }
