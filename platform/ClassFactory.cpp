@@ -15,12 +15,23 @@ STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** ppv)
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_nRef)); }
+// The first reference is the cache's, taken when the factory is made and
+// given back only as the module goes. Every other one is a client's and holds
+// the module, which must not be unloaded under a factory still in use.
+STDMETHODIMP_(ULONG) CClassFactory::AddRef()
+{
+    const LONG n = ::InterlockedIncrement(&m_nRef);
+    if (n > 1)
+        CModule::Lock();
+    return static_cast<ULONG>(n);
+}
 
 STDMETHODIMP_(ULONG) CClassFactory::Release()
 {
     const LONG n = ::InterlockedDecrement(&m_nRef);
-    if (n == 0)
+    if (n > 0)
+        CModule::Unlock();
+    else
         delete this;
     return static_cast<ULONG>(n);
 }
@@ -36,9 +47,9 @@ STDMETHODIMP CClassFactory::CreateInstance(IUnknown* pOuter, REFIID iid, void** 
 STDMETHODIMP CClassFactory::LockServer(BOOL fLock)
 {
     if (fLock)
-        CModule::Lock();
+        CModule::LockServer();
     else
-        CModule::Unlock();
+        CModule::UnlockServer();
     return S_OK;
 }
 

@@ -8,6 +8,7 @@ namespace platform {
 
 namespace {
 volatile LONG g_nLockCount = 0;
+volatile LONG g_nServerLocks = 0;
 
 struct CGuard {
     CRITICAL_SECTION cs;
@@ -47,6 +48,23 @@ std::string CModule::FileName()
 LONG CModule::Lock() { return ::InterlockedIncrement(&g_nLockCount); }
 LONG CModule::Unlock() { return ::InterlockedDecrement(&g_nLockCount); }
 LONG CModule::LockCount() { return g_nLockCount; }
+
+void CModule::LockServer()
+{
+    ::InterlockedIncrement(&g_nServerLocks);
+    Lock();
+}
+
+void CModule::UnlockServer()
+{
+    // Taken only when there is one to take, also against a racing thread.
+    for (LONG n = g_nServerLocks; n > 0; n = g_nServerLocks) {
+        if (::InterlockedCompareExchange(&g_nServerLocks, n - 1, n) == n) {
+            Unlock();
+            return;
+        }
+    }
+}
 
 CRITICAL_SECTION& CModule::Guard()
 {

@@ -22,6 +22,12 @@ public:
     static LONG Lock();
     static LONG Unlock();
     static LONG LockCount();
+    // IClassFactory::LockServer's locks, counted apart from those of objects
+    // and factory references: an unlock that no lock preceded is ignored, so
+    // a careless client can neither drive the count below zero nor give away
+    // a lock that a live object holds.
+    static void LockServer();
+    static void UnlockServer();
 
     // Guards lazily created process-wide state (class factories).
     static CRITICAL_SECTION& Guard();

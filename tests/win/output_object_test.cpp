@@ -209,7 +209,7 @@ TEST(ClassObjects, LocksAndObjectsKeepTheModule)
     {
         platform::CComPtr<IClassFactory> spFactory;
         ASSERT_EQ(module.GetClassObject(host::CLSID_AccessoryOutput, IID_IClassFactory, spFactory.PutVoid()), S_OK);
-        EXPECT_EQ(module.CanUnloadNow(), S_OK) << "a factory reference alone is no lock";
+        EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "a client's factory reference holds the module";
         spFactory->LockServer(TRUE);
         EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
         platform::CComPtr<IUnknown> spObject;
@@ -217,6 +217,8 @@ TEST(ClassObjects, LocksAndObjectsKeepTheModule)
         spFactory->LockServer(FALSE);
         EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
         spObject.Reset();
+        EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
+        spFactory.Reset();
         EXPECT_EQ(module.CanUnloadNow(), S_OK);
     }
 }
