@@ -3,6 +3,7 @@
 
 #include "module/ClassTable.h"
 #include "module/Registration.h"
+#include "platform/ExceptionGuard.h"
 
 extern "C" {
 
@@ -15,26 +16,26 @@ BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/)
     return TRUE;
 }
 
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) try
 {
     return module::GetClassObject(rclsid, riid, ppv);
-}
+} WP_CATCH_RETURN()
 
-STDAPI DllCanUnloadNow()
+STDAPI DllCanUnloadNow() try
 {
     return module::CanUnloadNow();
-}
+} WP_CATCH_RETURN()
 
-STDAPI DllRegisterServer()
+STDAPI DllRegisterServer() try
 {
     module::CResourceScripts scripts;
     return module::RegisterServer(scripts);
-}
+} WP_CATCH_RETURN()
 
-STDAPI DllUnregisterServer()
+STDAPI DllUnregisterServer() try
 {
     module::CResourceScripts scripts;
     return module::UnregisterServer(scripts);
-}
+} WP_CATCH_RETURN()
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 #include "output/WordPressOutput.h"
 
 #include "output/OutputRules.h"
+#include "platform/ExceptionGuard.h"
 #include "platform/HtmlHelp.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
@@ -25,15 +26,15 @@ const platform::CInterfaceEntry* CWordPressOutput::InterfaceMap()
     return entries;
 }
 
-STDMETHODIMP CWordPressOutput::Initialize(IUnknown* pHost, IUnknown* /*pContext*/, long /*nFlags*/)
+STDMETHODIMP CWordPressOutput::Initialize(IUnknown* pHost, IUnknown* /*pContext*/, long /*nFlags*/) try
 {
     CComPtr<IComponentHost> spHost;
     const HRESULT hr = platform::QueryTo(pHost, spHost);
     m_spHost = spHost;
     return hr;
-}
+} WP_CATCH_RETURN()
 
-STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPreferences)
+STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPreferences) try
 {
     if (pPreferences) {
         CBstr accessory, data;
@@ -50,9 +51,9 @@ STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPre
             ::LoadImageA(nullptr, iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     }
     return S_OK;
-}
+} WP_CATCH_RETURN()
 
-STDMETHODIMP CWordPressOutput::GetMenuXml(BSTR* pbstrXml)
+STDMETHODIMP CWordPressOutput::GetMenuXml(BSTR* pbstrXml) try
 {
     if (!pbstrXml)
         return E_POINTER;
@@ -61,9 +62,9 @@ STDMETHODIMP CWordPressOutput::GetMenuXml(BSTR* pbstrXml)
                                                  CModule::LoadString(IDS_HELP));
     *pbstrXml = CBstr::FromAnsi(xml).Detach();
     return *pbstrXml ? S_OK : E_OUTOFMEMORY;
-}
+} WP_CATCH_RETURN()
 
-STDMETHODIMP CWordPressOutput::OnMenuCommand(BSTR bstrId)
+STDMETHODIMP CWordPressOutput::OnMenuCommand(BSTR bstrId) try
 {
     const std::string id = bstrId ? platform::AnsiFromWide(bstrId, static_cast<int>(::SysStringLen(bstrId)),
                                                            CP_THREAD_ACP)
@@ -78,15 +79,15 @@ STDMETHODIMP CWordPressOutput::OnMenuCommand(BSTR bstrId)
         ShowHelp();
         return S_OK;
     }
-}
+} WP_CATCH_RETURN()
 
-STDMETHODIMP CWordPressOutput::Send() { return SendAndReport(); }
+STDMETHODIMP CWordPressOutput::Send() try { return SendAndReport(); } WP_CATCH_RETURN()
 
-STDMETHODIMP CWordPressOutput::ShowOptions()
+STDMETHODIMP CWordPressOutput::ShowOptions() try
 {
     RunOptions();
     return S_OK;
-}
+} WP_CATCH_RETURN()
 
 HRESULT CWordPressOutput::SendAndReport()
 {

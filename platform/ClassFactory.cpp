@@ -1,5 +1,7 @@
 #include "platform/ClassFactory.h"
 
+#include "platform/ExceptionGuard.h"
+
 namespace platform {
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** ppv)
@@ -36,13 +38,13 @@ STDMETHODIMP_(ULONG) CClassFactory::Release()
     return static_cast<ULONG>(n);
 }
 
-STDMETHODIMP CClassFactory::CreateInstance(IUnknown* pOuter, REFIID iid, void** ppv)
+STDMETHODIMP CClassFactory::CreateInstance(IUnknown* pOuter, REFIID iid, void** ppv) try
 {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
     return m_pfnCreate(pOuter, iid, ppv);
-}
+} WP_CATCH_RETURN()
 
 STDMETHODIMP CClassFactory::LockServer(BOOL fLock)
 {
