@@ -1,28 +1,66 @@
 #include "editor/MyRichEditCtrl.h"
 
-#include <commctrl.h>
 
 #include "editor/BlogOutputDlg.h"
 #include "res/resource.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
+// The control object, found from its window.
+constexpr wchar_t kOwnerProperty[] = L"CMyRichEditCtrl";
 // The control characters that Ctrl with B, I, U and K produces.
 constexpr UINT kCtrlB = 2, kCtrlI = 9, kCtrlK = 11, kCtrlU = 21;
+// The control is an 8-bit one: a typed character that the code page cannot
+// hold would reach it as "?" and be lost. The wide window procedure sees the
+// character in UTF-16; such a one goes in as Unicode text, which the
+// control keeps (and writes out as \\uN) in the format the caret had.
+bool InsertBeyondCodePage(HWND hWnd, WPARAM wParam)
+{
+    if (wParam < 0x80 || wParam > 0xFFFF || (wParam >= 0xD800 && wParam <= 0xDFFF))
+        return false;
+    const wchar_t wide = static_cast<wchar_t>(wParam);
+    char bytes[8] = {};
+    BOOL bDefaultUsed = FALSE;
+    const bool bUtf8 = ::GetACP() == CP_UTF8;
+    const int n = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
+                                        nullptr, bUtf8 ? nullptr : &bDefaultUsed);
+    if (n > 0 && !bDefaultUsed)
+        return false;
+
+    const wchar_t text[2] = {wide, L'\0'};
+    SETTEXTEX how{ST_SELECTION | ST_KEEPUNDO, 1200};
+    ::SendMessageW(hWnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text));
+    return true;
+}
+
 }  // namespace
 
 CMyRichEditCtrl::~CMyRichEditCtrl()
 {
-    if (m_hHooked && ::IsWindow(m_hHooked))
-        ::RemoveWindowSubclass(m_hHooked, SubclassProc, kSubclassId);
+    Unhook();
 }
 
 void CMyRichEditCtrl::SetOwner(CBlogOutputDlg* pOwner)
 {
     m_pOwner = pOwner;
-    if (!m_hHooked && m_hWnd && ::SetWindowSubclass(m_hWnd, SubclassProc, kSubclassId,
-                                                    reinterpret_cast<DWORD_PTR>(this)))
-        m_hHooked = m_hWnd;
+    if (m_hHooked || !m_hWnd)
+        return;
+    // A window procedure of the wide kind makes the window a wide one, so
+    // typed characters reach us in UTF-16 before the 8-bit control sees them.
+    ::SetPropW(m_hWnd, kOwnerProperty, this);
+    m_pfnOldProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CMyRichEditCtrl::WindowProc)));
+    m_hHooked = m_hWnd;
+}
+
+void CMyRichEditCtrl::Unhook()
+{
+    if (!m_hHooked)
+        return;
+    if (::IsWindow(m_hHooked)) {
+        ::SetWindowLongPtrW(m_hHooked, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnOldProc));
+        ::RemovePropW(m_hHooked, kOwnerProperty);
+    }
+    m_hHooked = nullptr;
 }
 
 bool CMyRichEditCtrl::OnChar(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/)
@@ -53,21 +91,24 @@ bool CMyRichEditCtrl::OnChar(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/)
     }
 }
 
-LRESULT CALLBACK CMyRichEditCtrl::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR /*uId*/,
-                                               DWORD_PTR dwRefData)
+LRESULT CALLBACK CMyRichEditCtrl::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CMyRichEditCtrl*>(dwRefData);
+    auto* self = static_cast<CMyRichEditCtrl*>(::GetPropW(hWnd, kOwnerProperty));
+    if (!self)
+        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+    const WNDPROC pfnOld = self->m_pfnOldProc;
     switch (msg) {
     case WM_CHAR:
         if (self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
             return 0;
+        if (InsertBeyondCodePage(hWnd, wParam))
+            return 0;
         break;
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hWnd, SubclassProc, kSubclassId);
-        self->m_hHooked = nullptr;
+        self->Unhook();
         break;
     default:
         break;
     }
-    return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+    return ::CallWindowProcW(pfnOld, hWnd, msg, wParam, lParam);
 }

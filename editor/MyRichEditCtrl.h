@@ -20,11 +20,12 @@ public:
     void SetOwner(CBlogOutputDlg* pOwner);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR uId,
-                                         DWORD_PTR dwRefData);
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Unhook();
     // True when the character was a shortcut and is consumed.
     bool OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
 
     CBlogOutputDlg* m_pOwner = nullptr;
     HWND m_hHooked = nullptr;
+    WNDPROC m_pfnOldProc = nullptr;
 };

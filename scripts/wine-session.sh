@@ -2,7 +2,7 @@
 # none is set) and a persistent wineserver for the build tree's prefix, so each
 # Windows program starts in well under a second. Stopped by wine_session_stop.
 wine_session_start() {
-  local build="$1"
+  local build; build=$(cd "$1" && pwd)
   export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   WP_XVFB_PID=""
   if [ -z "${DISPLAY:-}" ]; then

@@ -138,7 +138,7 @@ TEST_F(WordPressSend, TitleAndFormattedEntryInAnyScriptArePublishedWithTheUpload
 // Disabled while the entry is an ANSI window ("RichEdit20A"): a typed
 // character the code page cannot hold is converted to the code page on its
 // way to the control and arrives as "?". Enable once the entry keeps it.
-TEST_F(WordPressSend, DISABLED_TypedCharactersBeyondTheCodePageStayInTheEntry)
+TEST_F(WordPressSend, TypedCharactersBeyondTheCodePageStayInTheEntry)
 {
     std::wstring entryKept;
     const HRESULT hr = Send([&] {

@@ -288,3 +288,20 @@ TEST(BlogEditorFormatting, ClickedLinkIsRemovedAndEmptyTextOffersCreateOnly)
         EXPECT_FALSE(Enabled(FormatBar(h), ID_REMOVE_LINK));
     });
 }
+
+TEST(BlogEditorFormatting, TypedCharactersBeyondTheCodePageAreKept)
+{
+    WithEditor([](HWND h, CBlogOutputDlg&) {
+        ui::Type(Entry(h), L"\u00fc \u20ac \u65e5\u672c \u2615 ok");
+        // Asked in UTF-16 of the control itself: its window text is 8-bit.
+        wchar_t buffer[64] = {};
+        GETTEXTEX how{sizeof buffer, GT_DEFAULT, 1200, nullptr, nullptr};
+        ::SendMessageW(Entry(h), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer));
+        const std::wstring text = buffer;
+        EXPECT_EQ(text, L"\u00fc \u20ac \u65e5\u672c \u2615 ok");
+        const std::string html = EntryHtml(h);
+        EXPECT_NE(html.find("&#26085;&#26412; &#9749; ok"), std::string::npos) << html;
+        Select(h, 4, 6);
+        EXPECT_EQ(SelectionFormat(h).yHeight, 200) << "in the caret's format";
+    });
+}
