@@ -42,11 +42,14 @@ STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPre
         pPreferences->GetDataFolder(data.Put());
         m_strAccessoryFolder = accessory.ToAnsi(CP_ACP);
         m_strDataFolder = data.ToAnsi(CP_ACP);
+        // The help file and the publishing library are named by appending
+        // their names: without the backslash they would lie beside the
+        // folder instead of in it.
+        if (!m_strAccessoryFolder.empty())
+            util::AppendBackslash(m_strAccessoryFolder);
     }
-    if (!m_hLargeIcon) {
-        std::string iconPath = m_strAccessoryFolder;
-        util::AppendBackslash(iconPath);
-        iconPath += "WordPress.ico";
+    if (!m_hLargeIcon && !m_strAccessoryFolder.empty()) {
+        const std::string iconPath = m_strAccessoryFolder + "WordPress.ico";
         m_hLargeIcon.Reset(static_cast<HICON>(
             ::LoadImageA(nullptr, iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     }

@@ -66,6 +66,36 @@ void CModule::UnlockServer()
     }
 }
 
+bool IsFullyQualifiedPath(const std::string& path)
+{
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() < 3)
+        return false;
+    const bool drive = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    if (drive && path[1] == ':' && separator(path[2]))
+        return true;
+    // A share, but not the device forms "\\.\" and "\\?\".
+    return separator(path[0]) && separator(path[1]) && !separator(path[2]) && path[2] != '.' && path[2] != '?';
+}
+
+HMODULE LoadLibraryByFullPath(const std::string& path)
+{
+    if (!IsFullyQualifiedPath(path)) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const char* fileName)
+{
+    char folder[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return nullptr;
+    return LoadLibraryByFullPath(std::string(folder, n) + "\\" + fileName);
+}
+
 CRITICAL_SECTION& CModule::Guard()
 {
     static CGuard guard;

@@ -33,6 +33,17 @@ public:
     static CRITICAL_SECTION& Guard();
 };
 
+// "X:\..." or "\\server\share\...": the forms that name the same file
+// whatever the current drive and folder are.
+bool IsFullyQualifiedPath(const std::string& path);
+// Loads a library by its full path only, with its own imports taken from its
+// folder and the system folder: never from the host's folder, the current
+// folder or the PATH, where anyone may have put a file of that name. Null,
+// with nothing loaded, for a path that is not fully qualified.
+HMODULE LoadLibraryByFullPath(const std::string& path);
+// A library of the system folder, by its file name, loaded the same way.
+HMODULE LoadSystemLibrary(const char* fileName);
+
 // Scoped module lock: held by every live COM object of ours.
 class CModuleLock {
 public:

@@ -1,5 +1,7 @@
 #include "publish/PublishLibrary.h"
 
+#include "platform/Module.h"
+
 namespace publish {
 
 HMODULE g_hPublishLibrary = nullptr;
@@ -14,7 +16,7 @@ FARPROC Export(const char* name)
 bool LoadPublishLibrary(const std::string& path)
 {
     ReleasePublishLibrary();
-    g_hPublishLibrary = ::LoadLibraryA(path.c_str());
+    g_hPublishLibrary = platform::LoadLibraryByFullPath(path);
     if (g_hPublishLibrary && (!GetBlogIdsFunction() || !PublishFunction()))
         ReleasePublishLibrary();
     return g_hPublishLibrary != nullptr;

@@ -14,8 +14,9 @@ namespace publish {
 // static destructor would run inside the loader lock at unload time.
 extern HMODULE g_hPublishLibrary;
 
-// Loads the library (replacing one still loaded). A library without both
-// exports counts as one that cannot be loaded: it is freed again.
+// Loads the library (replacing one still loaded) by its full path only. A
+// library without both exports, or named by a path that is not fully
+// qualified, counts as one that cannot be loaded.
 bool LoadPublishLibrary(const std::string& path);
 PFN_GET_BLOG_IDS GetBlogIdsFunction();
 PFN_PUBLISH_TO_BLOG_NO_GUI PublishFunction();
