@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/Text.h"
+#include "platform/UniqueHandle.h"
 
 namespace host {
 
@@ -112,7 +113,25 @@ STDMETHODIMP CCaptureDocument::GetImageSize(long* pnWidth, long* pnHeight)
 STDMETHODIMP CCaptureDocument::SaveAs(BSTR bstrPath, long nFormat, IUnknown* /*pOptions*/)
 {
     const std::wstring target = bstrPath ? std::wstring(bstrPath, ::SysStringLen(bstrPath)) : std::wstring();
-    const bool ok = !target.empty() && SaveImageAs(m_strImageFile, target, nFormat);
+    bool ok = false;
+    switch (m_fault) {
+    case SaveFault::None:
+        ok = !target.empty() && SaveImageAs(m_strImageFile, target, nFormat);
+        break;
+    case SaveFault::FailsLeavingPart:
+    case SaveFault::SucceedsWritingEmpty: {
+        platform::CFileHandle file(
+            ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD n = 0;
+        if (m_fault == SaveFault::FailsLeavingPart)
+            ::WriteFile(file.Get(), "\x89PNG", 4, &n, nullptr);
+        ok = m_fault == SaveFault::SucceedsWritingEmpty;
+        break;
+    }
+    case SaveFault::SucceedsWritingNothing:
+        ok = true;
+        break;
+    }
     if (m_pLog)
         m_pLog->Add("SaveAs " + Narrow(target) + " " + std::to_string(nFormat) + (ok ? " ok" : " failed"));
     return ok ? S_OK : E_FAIL;

@@ -24,10 +24,19 @@ struct CHostLog {
 // Returns false when the source cannot be decoded or the target not written.
 bool SaveImageAs(const std::wstring& source, const std::wstring& target, long nFormat);
 
+// Ways a host's save can go wrong, staged by tests; the sample host saves.
+enum class SaveFault {
+    None,
+    FailsLeavingPart,      // writes a few bytes, then answers E_FAIL
+    SucceedsWritingNothing,
+    SucceedsWritingEmpty,  // answers S_OK over an empty file
+};
+
 class CCaptureDocument : public platform::CComObjectRoot, public ICaptureDocument, public IDocumentSave {
 public:
     static const platform::CInterfaceEntry* InterfaceMap();
     void Setup(const std::wstring& imageFile, CHostLog* log);
+    void SetSaveFault(SaveFault fault) { m_fault = fault; }
 
     STDMETHODIMP GetImageSize(long* pnWidth, long* pnHeight) override;
     STDMETHODIMP SaveAs(BSTR bstrPath, long nFormat, IUnknown* pOptions) override;
@@ -39,6 +48,7 @@ protected:
 private:
     std::wstring m_strImageFile;
     CHostLog* m_pLog = nullptr;
+    SaveFault m_fault = SaveFault::None;
 };
 
 // The capture without the save interface: a host whose document cannot save.

@@ -1,5 +1,7 @@
 #include "output/WordPressOutput.h"
 
+#include <vector>
+
 #include "output/OutputRules.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HtmlHelp.h"
@@ -115,6 +117,62 @@ void CWordPressOutput::ShowHelp()
     platform::ShowHelpTopic(GetMainWindow(), m_strAccessoryFolder + "WordPressOutput.chm");
 }
 
+namespace {
+
+bool IsNonEmptyFile(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
+}
+
+// A new name for the image copy. The platform's unique ".tmp" file guards
+// only its own name: the image name made from it may belong to the copy of
+// an earlier send, which a failed save would then pass off as this one. So a
+// number whose image name is taken is passed over. Each ".tmp" is held until
+// the save is over, so no other send picks the same number meanwhile; all of
+// them go in the end, and so does the image file unless it is kept.
+class CImageName {
+public:
+    CImageName() { m_reserved.reserve(kMaxAttempts); }
+    ~CImageName()
+    {
+        if (!m_strPath.empty() && !m_bKeep)
+            ::DeleteFileA(m_strPath.c_str());
+        for (const std::string& name : m_reserved)
+            ::DeleteFileA(name.c_str());
+    }
+    CImageName(const CImageName&) = delete;
+    CImageName& operator=(const CImageName&) = delete;
+
+    bool Reserve(const char* folder, const char* extension)
+    {
+        for (int i = 0; i < kMaxAttempts; ++i) {
+            char tempName[MAX_PATH] = {};
+            if (!::GetTempFileNameA(folder, "WordPressExt", 0, tempName))
+                return false;
+            m_reserved.emplace_back(tempName);
+            std::string path = output::ReplaceTemporaryExtension(tempName, extension);
+            if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+                m_strPath = std::move(path);
+                return true;
+            }
+        }
+        return false;
+    }
+    const std::string& Path() const { return m_strPath; }
+    void Keep() { m_bKeep = true; }
+
+private:
+    static constexpr int kMaxAttempts = 1000;
+    std::vector<std::string> m_reserved;
+    std::string m_strPath;
+    bool m_bKeep = false;
+};
+
+}  // namespace
+
 std::string CWordPressOutput::SaveImageCopy()
 {
     if (!m_spHost)
@@ -135,16 +193,20 @@ std::string CWordPressOutput::SaveImageCopy()
     spFormat->GetFormatOptions(spOptions.Put());
 
     char folder[MAX_PATH] = {};
-    char tempName[MAX_PATH] = {};
     const DWORD n = ::GetTempPathA(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH || !::GetTempFileNameA(folder, "WordPressExt", 0, tempName))
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    const char* extension = output::ImageExtensionForFormat(nFormat);
+    CImageName name;
+    if (!name.Reserve(folder, extension))
         return {};
 
     platform::CWaitCursor wait;  // the host encodes the whole capture
-    const char* extension = output::ImageExtensionForFormat(nFormat);
-    const std::string imagePath = output::ReplaceTemporaryExtension(tempName, extension);
-    spSave->SaveAs(CBstr::FromAnsi(imagePath, CP_ACP).Get(), nFormat, spOptions.Get());
-    ::DeleteFileA(tempName);
+    const std::string& imagePath = name.Path();
+    const HRESULT hr = spSave->SaveAs(CBstr::FromAnsi(imagePath, CP_ACP).Get(), nFormat, spOptions.Get());
+    if (FAILED(hr) || !IsNonEmptyFile(imagePath))
+        return {};
+    name.Keep();
 
     m_strImagePath = imagePath;
     return imagePath;

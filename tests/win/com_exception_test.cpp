@@ -136,6 +136,7 @@ TEST(ComExceptions, AnAllocationFailureInsideTheModuleIsOutOfMemoryAtEveryEntry)
                   E_OUTOFMEMORY);
         EXPECT_TRUE(oom.Arm());
     }
+    EXPECT_TRUE(accessory.TempFiles().empty()) << "the failed send left no file";
 
     // With memory back, the very same object and module carry on.
     platform::CBstr xml;

@@ -138,6 +138,7 @@ CTestAccessory::CTestAccessory(CreateFrom from, const CHostSetup& setup)
     if (setup.bDocument && setup.bSave) {
         auto sp = host::MakeObject<host::CCaptureDocument>();
         sp->Setup(image, &m_log);
+        sp->SetSaveFault(setup.saveFault);
         spDocument = static_cast<ICaptureDocument*>(sp.Get());
     } else if (setup.bDocument) {
         auto sp = host::MakeObject<host::CReadOnlyDocument>();

@@ -38,6 +38,7 @@ struct CHostSetup {
     bool bFormat = true;
     long nFormat = 5;
     std::string strImage;  // default: the demo capture
+    host::SaveFault saveFault = host::SaveFault::None;
 };
 
 class CTestAccessory {
