@@ -17,10 +17,20 @@ std::string AnsiFromWide(const wchar_t* text, int length, UINT codePage)
 {
     if (!text || length <= 0)
         return {};
-    const int n = ::WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+    // Best fit would turn characters the code page lacks into look-alikes
+    // ("\uFF41" into "a"), so text could change meaning on its way: a
+    // fullwidth address would pass for an ASCII one. Without it they become
+    // the default character. Code pages that take no flags (UTF-8 and the
+    // stateful ones, also behind CP_ACP) have no best fit to turn off.
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int n = ::WideCharToMultiByte(codePage, flags, text, length, nullptr, 0, nullptr, nullptr);
+    if (n == 0 && ::GetLastError() == ERROR_INVALID_FLAGS) {
+        flags = 0;
+        n = ::WideCharToMultiByte(codePage, flags, text, length, nullptr, 0, nullptr, nullptr);
+    }
     std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        ::WideCharToMultiByte(codePage, 0, text, length, &out[0], n, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, flags, text, length, &out[0], n, nullptr, nullptr);
     return out;
 }
 
