@@ -1,8 +1,10 @@
 // The settings operations of PostContext: UserPrefs.xml and UserSettings.xml
 // in the data folder, each written whole with the bytes of a text-mode stream
-// and read back with the element lookup.
+// and read back with the element lookup. The stored password is sealed for
+// the user (settings/PasswordProtection.h).
 #include "output/PostContext.h"
 #include "settings/CodePage.h"
+#include "settings/PasswordProtectionWin.h"
 #include "settings/QTVXmlString.h"
 #include "settings/SettingsText.h"
 #include "util/FileUtil.h"
@@ -85,14 +87,30 @@ bool PostContext::LoadStoredLogin()
     QTVXmlString text;
     if (!util::FileExists(path) || !ReadSettingsFile(path, text))
         return false;
-    return settings::ParseStoredLogin(text, m_strPassword, m_strUserName, m_strServer, m_strEndpoint);
+    std::string storedText;
+    if (!settings::ParseStoredLoginText(text, storedText, m_strUserName, m_strServer, m_strEndpoint))
+        return false;
+    // A password sealed for another user or machine is no stored log-in: the
+    // user is asked again rather than handed something garbled.
+    if (settings::OpenStoredPassword(storedText, settings::CurrentProtector(), m_strPassword) ==
+        settings::StoredPassword::Unusable) {
+        m_strUserName.clear();
+        m_strServer.clear();
+        m_strEndpoint.clear();
+        return false;
+    }
+    return true;
 }
 
 bool PostContext::SaveStoredLogin()
 {
     if (!HasLogin(*this))
         return false;
-    return WriteSettingsFile(m_strDataFolder,
-                             settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile),
-                             settings::ComposeStoredLogin(m_strPassword, m_strUserName, m_strServer, m_strEndpoint));
+    // A password that cannot be sealed is not stored at all.
+    const std::string storedText = settings::ProtectStoredPassword(m_strPassword, settings::CurrentProtector());
+    if (storedText.empty())
+        return false;
+    return WriteSettingsFile(
+        m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile),
+        settings::ComposeStoredLoginText(storedText, m_strUserName, m_strServer, m_strEndpoint));
 }

@@ -76,16 +76,16 @@ bool ParsePreferences(QTVXmlString& text, int& alwaysUse, int& showHotspotWarnin
     return true;
 }
 
-std::string ComposeStoredLogin(const std::string& password, const std::string& userName,
-                               const std::string& server, const std::string& endpoint)
+std::string ComposeStoredLoginText(const std::string& storedText, const std::string& userName,
+                                   const std::string& server, const std::string& endpoint)
 {
-    return std::string(kDeclaration) + "<userprefs>\r\n" + Line("StoredText", Escaped(ScramblePassword(password))) +
+    return std::string(kDeclaration) + "<userprefs>\r\n" + Line("StoredText", Escaped(storedText)) +
            Line("Login", Escaped(userName)) + Line("Server", Escaped(server)) +
            Line("Endpoint", Escaped(endpoint)) + "</userprefs>\r\n";
 }
 
-bool ParseStoredLogin(QTVXmlString& text, std::string& password, std::string& userName, std::string& server,
-                      std::string& endpoint)
+bool ParseStoredLoginText(QTVXmlString& text, std::string& storedText, std::string& userName,
+                          std::string& server, std::string& endpoint)
 {
     QTVXmlString prefs;
     int cursor = 0;
@@ -93,12 +93,28 @@ bool ParseStoredLogin(QTVXmlString& text, std::string& password, std::string& us
         return false;
     // The lookup has decoded each value already; decoding again would turn a
     // stored "&amp;lt;" into "<".
-    std::string storedText;
+    std::string stored;
     int child = 0;
-    prefs.GetElementText("StoredText", storedText, child);
+    prefs.GetElementText("StoredText", stored, child);
     prefs.GetElementText("Login", userName, child);
     prefs.GetElementText("Server", server, child);
     prefs.GetElementText("Endpoint", endpoint, child);
+    storedText.swap(stored);
+    return true;
+}
+
+std::string ComposeStoredLogin(const std::string& password, const std::string& userName,
+                               const std::string& server, const std::string& endpoint)
+{
+    return ComposeStoredLoginText(ScramblePassword(password), userName, server, endpoint);
+}
+
+bool ParseStoredLogin(QTVXmlString& text, std::string& password, std::string& userName, std::string& server,
+                      std::string& endpoint)
+{
+    std::string storedText;
+    if (!ParseStoredLoginText(text, storedText, userName, server, endpoint))
+        return false;
     password = UnscramblePassword(storedText);
     return true;
 }

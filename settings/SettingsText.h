@@ -30,14 +30,23 @@ std::string ComposePreferences(int alwaysUse, int showHotspotWarning);
 // hotspot warning 0 only for a DisplayHotspotWarning of exactly "0".
 bool ParsePreferences(QTVXmlString& text, int& alwaysUse, int& showHotspotWarning);
 
-// Seven lines ending in CR LF: the scrambled password as StoredText, then
-// Login, Server, Endpoint, each escaped. The arguments are not changed.
-std::string ComposeStoredLogin(const std::string& password, const std::string& userName,
-                               const std::string& server, const std::string& endpoint);
+// Seven lines ending in CR LF: the stored text of the password as StoredText
+// (settings/PasswordProtection.h), then Login, Server, Endpoint, each
+// escaped. The arguments are not changed.
+std::string ComposeStoredLoginText(const std::string& storedText, const std::string& userName,
+                                   const std::string& server, const std::string& endpoint);
 
 // False, with nothing changed, when the text holds no userprefs element.
 // Otherwise a missing Login, Server or Endpoint leaves its field as it was,
-// and the password is the unscrambled StoredText (empty when it is missing).
+// and storedText is the StoredText as written (empty when it is missing).
+bool ParseStoredLoginText(QTVXmlString& text, std::string& storedText, std::string& userName,
+                          std::string& server, std::string& endpoint);
+
+// The file as the earlier version wrote and read it, with the scrambled
+// password: ComposeStoredLoginText over ScramblePassword, and
+// ParseStoredLoginText with the StoredText unscrambled.
+std::string ComposeStoredLogin(const std::string& password, const std::string& userName,
+                               const std::string& server, const std::string& endpoint);
 bool ParseStoredLogin(QTVXmlString& text, std::string& password, std::string& userName, std::string& server,
                       std::string& endpoint);
 

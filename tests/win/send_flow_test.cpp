@@ -10,6 +10,7 @@
 
 #include "notify/ToasterPopupWnd.h"
 #include "res/resource.h"
+#include "settings/PasswordProtection.h"
 #include "settings/SettingsText.h"
 #include "support/DialogDriver.h"
 #include "support/EditorDriver.h"
@@ -345,7 +346,12 @@ TEST_F(SendFlow, OptionsStoreTheLogInShowItAgainAndForgetIt)
         ui::Click(ui::Control(h, IDOK));
     });
     EXPECT_EQ(File("UserPrefs.xml"), AsWrittenInTextMode(settings::ComposePreferences(1, 1)));
-    EXPECT_EQ(File("UserSettings.xml"), AsWrittenInTextMode(settings::ComposeStoredLogin("pw&<1>", "alice", "", "")));
+    // The password is sealed for the user; around it the file is as composed.
+    const std::string storedFile = File("UserSettings.xml");
+    const std::size_t open = storedFile.find("<StoredText>") + 12;
+    ASSERT_EQ(storedFile.compare(open, 5, settings::kProtectedMarker), 0) << storedFile;
+    const std::string sealed = storedFile.substr(open, storedFile.find("</StoredText>") - open);
+    EXPECT_EQ(storedFile, AsWrittenInTextMode(settings::ComposeStoredLoginText(sealed, "alice", "", "")));
 
     // Cancel leaves both files as they were, to the byte and the time.
     const std::string prefs = File("UserPrefs.xml"), stored = File("UserSettings.xml");
