@@ -6,6 +6,8 @@
 #include "editor/BlogOutputDlg.h"
 #include "platform/Module.h"
 #include "res/resource.h"
+#include "settings/SettingsText.h"
+#include "util/FileUtil.h"
 
 void PostContext::SetLoginTitle()
 {
@@ -25,7 +27,13 @@ bool PostContext::Run()
     int nAlwaysUse = 0;
     if (ReadPreferences(nAlwaysUse) && nAlwaysUse == 1) {
         m_nAlwaysUse = 1;
-        LoadStoredLogin();
+        // A stored log-in that is there but cannot be opened (sealed by
+        // another user or machine) is asked for again; a missing one leaves
+        // the log-in empty, which the editor step reports.
+        const bool bStored =
+            util::FileExists(settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile));
+        if (!LoadStoredLogin() && bStored && !RunLogin())
+            return false;
     } else if (!RunLogin()) {
         return false;
     }

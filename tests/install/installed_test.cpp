@@ -94,7 +94,16 @@ void* PatchImport(HMODULE hModule, const char* dll, const char* function, void* 
     return nullptr;
 }
 
-// Routes a module's help calls (the installed DLL's import of HtmlHelpA, or
+// The module finds the viewer's entry by name when help is first asked for;
+// that look-up is answered with the watch.
+FARPROC WINAPI WatchedGetProcAddress(HMODULE hModule, LPCSTR pszName)
+{
+    if (reinterpret_cast<ULONG_PTR>(pszName) > 0xFFFF && std::string(pszName) == "HtmlHelpA")
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(WatchedHtmlHelp));
+    return ::GetProcAddress(hModule, pszName);
+}
+
+// Routes a module's help calls (the installed DLL's look-up of HtmlHelpA, or
 // this program's own dialogs through the platform layer) through the real
 // viewer while recording what it was asked and what it returned.
 class CHelpViewerWatch {
@@ -108,14 +117,15 @@ public:
             g_helpCalls.clear();
         }
         if (m_hModule)
-            m_bWatching = PatchImport(m_hModule, "hhctrl.ocx", "HtmlHelpA", reinterpret_cast<void*>(WatchedHtmlHelp));
+            m_bWatching = PatchImport(m_hModule, "kernel32.dll", "GetProcAddress",
+                                      reinterpret_cast<void*>(WatchedGetProcAddress)) != nullptr;
         else
             m_bWatching = (m_pfnOld = platform::SetHtmlHelpHandler(WatchedHtmlHelp)) != nullptr;
     }
     ~CHelpViewerWatch()
     {
         if (m_hModule)
-            PatchImport(m_hModule, "hhctrl.ocx", "HtmlHelpA", reinterpret_cast<void*>(g_pfnRealHelp));
+            PatchImport(m_hModule, "kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&::GetProcAddress));
         else
             platform::SetHtmlHelpHandler(m_pfnOld);
         // Through the viewer itself: it keeps its windows in a list of its own

@@ -195,6 +195,24 @@ TEST_F(SendFlow, AlwaysUseWithoutAStoredLogInSaysInvalidAndOpensNoEditor)
     EXPECT_TRUE(m_library.Calls().empty());
 }
 
+TEST_F(SendFlow, StoredLogInThatCannotBeOpenedIsAskedForAgain)
+{
+    testing_support::WriteFileBytes(m_accessory.DataFolder() + "UserPrefs.xml",
+                                    "<userprefs><SaveText>1</SaveText><DisplayHotspotWarning>1</DisplayHotspotWarning></userprefs>");
+    // Sealed elsewhere: the value does not open here.
+    testing_support::WriteFileBytes(m_accessory.DataFolder() + "UserSettings.xml",
+                                    "<userprefs><StoredText>`!P1:00112233445566778899AABBCCDDEEFF</StoredText>"
+                                    "<Login>alice</Login><Server></Server><Endpoint></Endpoint></userprefs>");
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "fresh");
+        Post(WaitForEditor());
+    });
+    EXPECT_EQ(hr, S_OK);
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 1u);
+    EXPECT_EQ(publications[0].fields[5], "fresh") << "nothing garbled was sent";
+}
+
 TEST_F(SendFlow, DifferentAccountThenCancelledLogInPostsNothing)
 {
     const HRESULT hr = Send([&] {
