@@ -1,5 +1,6 @@
 #include "account/BlogAuth.h"
 
+#include "account/SendableText.h"
 #include "res/resource.h"
 
 BlogAuth::BlogAuth(HWND hParent) : CDialog(IDD_BLOG_AUTH, hParent) {}
@@ -37,6 +38,8 @@ BOOL BlogAuth::OnInitDialog()
 
 void BlogAuth::OnOK()
 {
+    if (!account::ConfirmSendable(m_hWnd, {m_editUserName, m_editPassword, m_editServer, m_editEndpoint}))
+        return;
     m_strUserName = m_editUserName.GetWindowText();
     m_strPassword = m_editPassword.GetWindowText();
     if (m_bShowServer) {

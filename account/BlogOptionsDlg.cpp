@@ -1,5 +1,6 @@
 #include "account/BlogOptionsDlg.h"
 
+#include "account/SendableText.h"
 #include "res/resource.h"
 
 BlogOptionsDlg::BlogOptionsDlg(HWND hParent) : CDialog(IDD_BLOG_OPTIONS, hParent)
@@ -93,6 +94,11 @@ void BlogOptionsDlg::OnChoice(UINT nId)
 
 void BlogOptionsDlg::OnOK()
 {
+    // Only a log-in that is kept is sent later; a prompt every time checks
+    // its own at the log-in dialog.
+    if (m_radioAlwaysUse.IsChecked() &&
+        !account::ConfirmSendable(m_hWnd, {m_editUserName, m_editPassword, m_editServer, m_editEndpoint}))
+        return;
     m_strUserName = m_editUserName.GetWindowText();
     m_strPassword = m_editPassword.GetWindowText();
     m_strServer = m_editServer.GetWindowText();

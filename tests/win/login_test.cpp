@@ -182,3 +182,28 @@ TEST(LoginDialog, CancelEscapeAndTheCloseBoxHandNothingBack)
         EXPECT_EQ(dlg.m_bAlwaysUse, 0) << way.first;
     }
 }
+
+TEST(LoginDialog, LogInTheCodePageCannotCarryIsRefusedWithAMessage)
+{
+    BlogAuth dlg;
+    PrepareFor(dlg, account::kBlogTypeWordPress);
+    std::string message;
+    bool bStillOpen = false;
+    int nFocused = 0;
+    const INT_PTR result = RunDialog(dlg, "WordPress.com Login", [&](HWND h) {
+        ui::Type(ui::Control(h, IDC_AUTH_USER_NAME), L"\u592a\u90ce");
+        ui::Type(ui::Control(h, IDC_AUTH_PASSWORD), "pw");
+        ui::Press("Enter");
+        message = ui::AnswerMessageBox(IDOK);
+        bStillOpen = ui::IsVisible(h);
+        nFocused = FocusedId(h);
+        ui::Type(ui::Control(h, IDC_AUTH_USER_NAME), "taro");
+        ui::Press("Enter");
+    });
+    EXPECT_NE(message.find("cannot be sent"), std::string::npos) << message;
+    EXPECT_TRUE(bStillOpen);
+    EXPECT_EQ(nFocused, IDC_AUTH_USER_NAME);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dlg.m_strUserName, "taro");
+    EXPECT_EQ(dlg.m_strPassword, "pw");
+}

@@ -191,3 +191,21 @@ TEST(OptionsDialog, HelpLeavesTheDialogOpenAndCancelKeepsTheStoredValues)
     EXPECT_EQ(dlg.m_strServer, "blog.example.org");
     EXPECT_EQ(dlg.m_bAlwaysUse, 0);
 }
+
+TEST(OptionsDialog, KeptLogInTheCodePageCannotCarryIsRefusedWithAMessage)
+{
+    BlogOptionsDlg dlg;
+    dlg.SetTitle("WordPress.com Login");
+    std::string message;
+    const INT_PTR result = RunDialog(dlg, "WordPress.com Login", [&](HWND h) {
+        ui::Click(ui::Control(h, IDC_OPTIONS_ALWAYS_USE));
+        ui::Type(ui::Control(h, IDC_OPTIONS_USER_NAME), "alice");
+        ui::Type(ui::Control(h, IDC_OPTIONS_PASSWORD), L"\u043f\u0430\u0440\u043e\u043b\u044c");
+        ui::Click(ui::Control(h, IDOK));
+        message = ui::AnswerMessageBox(IDOK);
+        EXPECT_TRUE(ui::IsVisible(h));
+        ui::Click(ui::Control(h, IDCANCEL));
+    });
+    EXPECT_NE(message.find("cannot be sent"), std::string::npos) << message;
+    EXPECT_EQ(result, IDCANCEL);
+}
