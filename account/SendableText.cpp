@@ -3,21 +3,12 @@
 #include <string>
 
 #include "platform/Module.h"
+#include "platform/Text.h"
 #include "res/resource.h"
 
 namespace account {
 
 namespace {
-
-bool FitsCodePage(const std::wstring& text)
-{
-    if (text.empty() || ::GetACP() == CP_UTF8)
-        return true;
-    BOOL bDefaultUsed = FALSE;
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                          nullptr, &bDefaultUsed);
-    return !bDefaultUsed;
-}
 
 std::wstring WideText(HWND hEdit)
 {
@@ -32,7 +23,7 @@ std::wstring WideText(HWND hEdit)
 bool ConfirmSendable(HWND hDlg, std::initializer_list<HWND> edits)
 {
     for (HWND hEdit : edits) {
-        if (!hEdit || !::IsWindowVisible(hEdit) || FitsCodePage(WideText(hEdit)))
+        if (!hEdit || !::IsWindowVisible(hEdit) || platform::FitsCodePage(WideText(hEdit)))
             continue;
         ::MessageBoxW(hDlg, platform::CModule::LoadWideString(IDS_LOGIN_NOT_SENDABLE).c_str(),
                       platform::CModule::LoadWideString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);

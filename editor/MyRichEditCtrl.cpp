@@ -2,6 +2,7 @@
 
 
 #include "editor/BlogOutputDlg.h"
+#include "platform/Text.h"
 #include "res/resource.h"
 
 namespace {
@@ -18,12 +19,7 @@ bool InsertBeyondCodePage(HWND hWnd, WPARAM wParam)
     if (wParam < 0x80 || wParam > 0xFFFF || (wParam >= 0xD800 && wParam <= 0xDFFF))
         return false;
     const wchar_t wide = static_cast<wchar_t>(wParam);
-    char bytes[8] = {};
-    BOOL bDefaultUsed = FALSE;
-    const bool bUtf8 = ::GetACP() == CP_UTF8;
-    const int n = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
-                                        nullptr, bUtf8 ? nullptr : &bDefaultUsed);
-    if (n > 0 && !bDefaultUsed)
+    if (platform::FitsCodePage(std::wstring(1, wide)))
         return false;
 
     const wchar_t text[2] = {wide, L'\0'};

@@ -34,4 +34,17 @@ std::string AnsiFromWide(const wchar_t* text, int length, UINT codePage)
     return out;
 }
 
+bool FitsCodePage(const std::wstring& text, UINT codePage)
+{
+    if (text.empty())
+        return true;
+    BOOL bDefaultUsed = FALSE;
+    const int n = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, &bDefaultUsed);
+    // Code pages that take no flags (UTF-8 among them) hold every character.
+    if (n == 0 && ::GetLastError() == ERROR_INVALID_FLAGS)
+        return true;
+    return n > 0 && !bDefaultUsed;
+}
+
 }  // namespace platform

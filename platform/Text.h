@@ -15,6 +15,10 @@ inline std::string AnsiFromWide(const std::wstring& text, UINT codePage = CP_ACP
     return AnsiFromWide(text.c_str(), static_cast<int>(text.size()), codePage);
 }
 
+// True when the code page holds every character of the text as itself, not
+// as the default character or a look-alike.
+bool FitsCodePage(const std::wstring& text, UINT codePage = CP_ACP);
+
 // Owned BSTR.
 class CBstr {
 public:

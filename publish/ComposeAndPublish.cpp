@@ -58,15 +58,10 @@ publish::ImagePlacement PlacementOfCommand(UINT nId)
 // character; best-fit look-alikes do not count.
 std::optional<std::string> EncodeInCodePage(char32_t c)
 {
-    const wchar_t wide = static_cast<wchar_t>(c);
-    char bytes[8] = {};
-    BOOL bDefaultUsed = FALSE;
-    const bool bUtf8 = ::GetACP() == CP_UTF8;
-    const int n = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
-                                        nullptr, bUtf8 ? nullptr : &bDefaultUsed);
-    if (n <= 0 || bDefaultUsed)
+    const std::wstring wide(1, static_cast<wchar_t>(c));
+    if (!platform::FitsCodePage(wide))
         return std::nullopt;
-    return std::string(bytes, static_cast<std::size_t>(n));
+    return platform::AnsiFromWide(wide);
 }
 
 }  // namespace

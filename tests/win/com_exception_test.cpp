@@ -3,6 +3,8 @@
 // an exception thrown from the help viewer seam come back as HRESULTs.
 #include <gtest/gtest.h>
 
+#include "support/ImportPatch.h"
+
 #include <stdexcept>
 
 #include "platform/ExceptionGuard.h"
@@ -11,6 +13,7 @@
 #include "support/TestAccessory.h"
 
 using testing_support::CreateFrom;
+using testing_support::PatchImport;
 using testing_support::CTestAccessory;
 
 namespace {
@@ -30,33 +33,6 @@ void* __cdecl FailingMalloc(size_t size)
     return g_pfnRealMalloc(size);
 }
 
-// Points one import of a loaded module elsewhere; returns the old target.
-void* PatchImport(HMODULE hModule, const char* dll, const char* function, void* replacement)
-{
-    auto* base = reinterpret_cast<BYTE*>(hModule);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-        if (::lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), dll) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::string(reinterpret_cast<char*>(byName->Name)) != function)
-                continue;
-            DWORD protect = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protect);
-            void* old = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            ::VirtualProtect(&slots->u1.Function, sizeof(void*), protect, &protect);
-            return old;
-        }
-    }
-    return nullptr;
-}
 
 // While alive, the module's next allocation after each Arm() fails.
 class COutOfMemory {
