@@ -51,7 +51,7 @@ WP_URL=$(env_value WP_URL) WP_XMLRPC=$(env_value WP_XMLRPC) WP_USER=$(env_value 
 
 # The accessory as an installation lays it out, with the real library; its
 # settings file points it at the private WordPress instead of the hosted
-# service. The build's own accessory folder keeps the tests' stand-in.
+# service. The build's own accessory folder stays as the build left it.
 rm -rf "$accessory" "$data"
 mkdir -p "$accessory" "$data" "$shots"
 cp "$win/accessory/WordPress.dll" "$win/accessory/WordPress.ico" "$accessory/"

@@ -1,6 +1,7 @@
 // Stand-in publishing library for tests and the offline demo. It publishes
 // nothing: it answers from "QTVPublish.answers" beside it and records every
-// call, with all arguments, in "QTVPublish.log" beside it.
+// call, with all arguments, in "QTVPublish.log" beside it; passwords only as
+// a fingerprint (PasswordFingerprint.h), never in clear.
 //
 // Answers file, one "key=value" a line (missing keys take the default):
 //   blogs.result   status of GetBlogIDs, decimal or 0x hex   (default 0)
@@ -18,6 +19,7 @@
 #include <string>
 
 #include "publish/PublishContract.h"
+#include "qtvpublish/double/PasswordFingerprint.h"
 #include "util/KeyValueText.h"
 
 namespace {
@@ -97,6 +99,11 @@ std::string Field(const char* value)
     return out;
 }
 
+std::string Masked(const char* password)
+{
+    return password ? qtvpublish::PasswordFingerprint(password) : Field(password);
+}
+
 void Record(const std::string& line)
 {
     HANDLE h = ::CreateFileA((LibraryFolder() + "QTVPublish.log").c_str(), FILE_APPEND_DATA,
@@ -120,7 +127,7 @@ extern "C" __declspec(dllexport) long __cdecl GetBlogIDs(int nBlogType, const ch
                                                           const char* pszPassword, char* pszBuffer, int nCapacity)
 {
     Record("GetBlogIDs\t" + std::to_string(nBlogType) + "\t" + Field(pszServer) + "\t" + Field(pszEndpoint) +
-           "\t" + Field(pszUserName) + "\t" + Field(pszPassword) + "\t" + std::to_string(nCapacity));
+           "\t" + Field(pszUserName) + "\t" + Masked(pszPassword) + "\t" + std::to_string(nCapacity));
     const std::string refused = Answer("blogs.refuse", "");
     if (!refused.empty() && pszUserName && refused == pszUserName)
         return static_cast<long>(0x80004005L);
@@ -147,7 +154,7 @@ extern "C" __declspec(dllexport) int __cdecl PublishToBlogNoGUI(int nBlogType, c
 {
     Record("PublishToBlogNoGUI\t" + std::to_string(nBlogType) + "\t" + Field(pszServer) + "\t" +
            Field(pszEndpoint) + "\t" + Field(pszImagePath) + "\t" + Field(pszUserName) + "\t" +
-           Field(pszPassword) + "\t" + Field(pszBlogId) + "\t" + Field(pszTitle) + "\t" + Field(pszBody) + "\t" +
+           Masked(pszPassword) + "\t" + Field(pszBlogId) + "\t" + Field(pszTitle) + "\t" + Field(pszBody) + "\t" +
            std::to_string(nDraft) + "\t" + Field(pszBlogAddress));
     // The log counts the publications so far, across loads of the library.
     const std::string log = ReadWholeFile(LibraryFolder() + "QTVPublish.log");

@@ -17,7 +17,7 @@ class BlogListFetch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ::CopyFileA((testing_support::BuiltAccessoryFolder() + "QTVPublish.dll").c_str(),
+        ::CopyFileA((testing_support::StandInLibraryFolder() + "QTVPublish.dll").c_str(),
                     m_library.LibraryPath().c_str(), FALSE);
         m_query.m_strUserName = "alice";
         m_query.m_strPassword = "secret";
@@ -71,7 +71,7 @@ TEST_F(BlogListFetch, ThreeBlogsKeepTheAnswersOrderInASortedList)
 
     const auto calls = m_library.Calls();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].fields, (std::vector<std::string>{"1", "", "", "alice", "secret", "1048576"}));
+    EXPECT_EQ(calls[0].fields, (std::vector<std::string>{"1", "", "", "alice", testing_support::LoggedPassword("secret"), "1048576"}));
 }
 
 TEST_F(BlogListFetch, OneBlogIsSelectedAndCollapsesTheRow)

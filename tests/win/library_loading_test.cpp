@@ -55,7 +55,7 @@ TEST(LibraryLoading, ARelativePathIsALibraryThatCannotBeLoaded)
 {
     CTestFolder folder;
     const std::string library = folder.Path() + "QTVPublish.dll";
-    ASSERT_TRUE(::CopyFileA((testing_support::BuiltAccessoryFolder() + "QTVPublish.dll").c_str(), library.c_str(),
+    ASSERT_TRUE(::CopyFileA((testing_support::StandInLibraryFolder() + "QTVPublish.dll").c_str(), library.c_str(),
                             FALSE));
     char oldCurrent[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, oldCurrent);

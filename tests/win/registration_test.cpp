@@ -311,7 +311,7 @@ TEST(ModuleUnload, LeftoverPublishingLibraryIsFreedBeforeUnloading)
 {
     testing_support::CTestFolder folder;
     const std::string library = folder.Path() + "QTVPublish.dll";
-    ::CopyFileA((testing_support::BuiltAccessoryFolder() + "QTVPublish.dll").c_str(), library.c_str(), FALSE);
+    ::CopyFileA((testing_support::StandInLibraryFolder() + "QTVPublish.dll").c_str(), library.c_str(), FALSE);
     ASSERT_EQ(platform::CModule::LockCount(), 0);
     ASSERT_TRUE(publish::LoadPublishLibrary(library));
 

@@ -22,6 +22,7 @@
 using testing_support::CRecordedCall;
 using testing_support::CRecordingLibrary;
 using testing_support::CTestAccessory;
+using testing_support::LoggedPassword;
 
 namespace {
 
@@ -146,7 +147,7 @@ TEST_F(SendFlow, LogInWriteAndPostReachesTheLibraryAndIsAnnounced)
     EXPECT_EQ(f[2], "");
     EXPECT_EQ(f[3], m_accessory.TempFolder() + m_accessory.TempFiles().front());
     EXPECT_EQ(f[4], "alice");
-    EXPECT_EQ(f[5], "s3cret");
+    EXPECT_EQ(f[5], LoggedPassword("s3cret"));
     EXPECT_EQ(f[6], "11");
     EXPECT_EQ(f[7], "At the lake");
     const std::string& body = f[8];
@@ -210,7 +211,7 @@ TEST_F(SendFlow, StoredLogInThatCannotBeOpenedIsAskedForAgain)
     EXPECT_EQ(hr, S_OK);
     const auto publications = Publications();
     ASSERT_EQ(publications.size(), 1u);
-    EXPECT_EQ(publications[0].fields[5], "fresh") << "nothing garbled was sent";
+    EXPECT_EQ(publications[0].fields[5], LoggedPassword("fresh")) << "nothing garbled was sent";
 }
 
 TEST_F(SendFlow, DifferentAccountThenCancelledLogInPostsNothing)
@@ -248,7 +249,7 @@ TEST_F(SendFlow, RefusedLogInAsksAgainAndTheSecondLogInPosts)
     const auto publications = Publications();
     ASSERT_EQ(publications.size(), 1u);
     EXPECT_EQ(publications[0].fields[4], "right");
-    EXPECT_EQ(publications[0].fields[5], "pw2");
+    EXPECT_EQ(publications[0].fields[5], LoggedPassword("pw2"));
     EXPECT_EQ(publications[0].fields[6], "5");
     EXPECT_EQ(Popups(), 1);
 }

@@ -21,7 +21,7 @@ std::string BlogsXml(const std::vector<std::vector<std::string>>& blogs)
 
 CEditorSetup::CEditorSetup(const std::string& blogsXml, const std::vector<std::string>& moreAnswers)
 {
-    ::CopyFileA((testing_support::BuiltAccessoryFolder() + "QTVPublish.dll").c_str(),
+    ::CopyFileA((testing_support::StandInLibraryFolder() + "QTVPublish.dll").c_str(),
                 m_library.LibraryPath().c_str(), FALSE);
     std::vector<std::string> answers = moreAnswers;
     answers.push_back("blogs.xml=" + blogsXml);

@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "qtvpublish/double/PasswordFingerprint.h"
+
 namespace testing_support {
 
 struct CRecordedCall {
     std::string strFunction;          // "GetBlogIDs" or "PublishToBlogNoGUI"
     std::vector<std::string> fields;  // the arguments, in order, unescaped
 };
+
+// How the stand-in's log shows a password that reached it.
+inline std::string LoggedPassword(const std::string& password) { return qtvpublish::PasswordFingerprint(password); }
 
 class CRecordingLibrary {
 public:

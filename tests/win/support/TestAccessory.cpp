@@ -28,6 +28,7 @@ HWND MakeMainWindow()
 }  // namespace
 
 std::string BuiltAccessoryFolder() { return WP_ACCESSORY_DIR; }
+std::string StandInLibraryFolder() { return WP_STANDIN_DIR; }
 std::string DemoCapture() { return WP_DEMO_CAPTURE; }
 
 CTestFolder::CTestFolder(const std::string& tag)
@@ -111,8 +112,10 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 
 CTestAccessory::CTestAccessory(CreateFrom from, const CHostSetup& setup)
 {
-    for (const char* name : {"WordPress.dll", "QTVPublish.dll", "WordPress.ico"})
+    for (const char* name : {"WordPress.dll", "WordPress.ico"})
         ::CopyFileA((BuiltAccessoryFolder() + name).c_str(), (m_accessory.Path() + name).c_str(), FALSE);
+    ::CopyFileA((StandInLibraryFolder() + "QTVPublish.dll").c_str(), (m_accessory.Path() + "QTVPublish.dll").c_str(),
+                FALSE);
 
     char oldTmp[MAX_PATH] = {};
     ::GetEnvironmentVariableA("TMP", oldTmp, MAX_PATH);

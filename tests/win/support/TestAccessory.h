@@ -76,8 +76,10 @@ private:
     HRESULT m_hrCreate = E_FAIL;
 };
 
-// Where the build put the accessory's files, and the demo capture.
+// Where the build put the accessory's files, the recording stand-in library
+// the tests put beside copies of them, and the demo capture.
 std::string BuiltAccessoryFolder();
+std::string StandInLibraryFolder();
 std::string DemoCapture();
 
 }  // namespace testing_support
