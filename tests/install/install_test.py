@@ -220,7 +220,7 @@ def expect_installed_files(prefix, build, step):
         return
     shipped = {"WordPress.dll": "accessory/WordPress.dll", "WordPress.ico": "accessory/WordPress.ico",
                "WordPressOutput.chm": "accessory/WordPressOutput.chm",
-               # The real publishing library, not the tests' stand-in beside the built accessory.
+               # The real publishing library, as the build made it.
                "QTVPublish.dll": "publish-real/QTVPublish.dll"}
     for name, built in shipped.items():
         same = open(os.path.join(folder, name), "rb").read() == open(os.path.join(build, built), "rb").read()
