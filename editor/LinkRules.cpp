@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "util/HexText.h"
+
 namespace editor {
 
 std::string ProposedLinkText(const std::string& selected)
@@ -31,7 +33,6 @@ std::string MailtoAddress(const std::string& address, const std::string& subject
 
 std::string EscapeRtfText(const std::string& text)
 {
-    static const char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -41,8 +42,7 @@ std::string EscapeRtfText(const std::string& text)
             out += c;
         } else if (byte > 0x7F) {
             out += "\\'";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
+            util::AppendHexByte(out, byte, util::HexCase::Lower);
         } else {
             out += c;
         }

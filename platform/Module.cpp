@@ -1,6 +1,7 @@
 #include "platform/Module.h"
 
 #include "platform/Text.h"
+#include "util/PathRules.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -66,21 +67,9 @@ void CModule::UnlockServer()
     }
 }
 
-bool IsFullyQualifiedPath(const std::string& path)
-{
-    auto separator = [](char c) { return c == '\\' || c == '/'; };
-    if (path.size() < 3)
-        return false;
-    const bool drive = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
-    if (drive && path[1] == ':' && separator(path[2]))
-        return true;
-    // A share, but not the device forms "\\.\" and "\\?\".
-    return separator(path[0]) && separator(path[1]) && !separator(path[2]) && path[2] != '.' && path[2] != '?';
-}
-
 HMODULE LoadLibraryByFullPath(const std::string& path)
 {
-    if (!IsFullyQualifiedPath(path)) {
+    if (!util::IsFullyQualifiedPath(path)) {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }

@@ -33,9 +33,6 @@ public:
     static CRITICAL_SECTION& Guard();
 };
 
-// "X:\..." or "\\server\share\...": the forms that name the same file
-// whatever the current drive and folder are.
-bool IsFullyQualifiedPath(const std::string& path);
 // Loads a library by its full path only, with its own imports taken from its
 // folder and the system folder: never from the host's folder, the current
 // folder or the PATH, where anyone may have put a file of that name. Null,

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "rtf2html/GroupStripper.h"
+#include "util/HexText.h"
 
 namespace rtf2html {
 namespace {
@@ -15,17 +16,6 @@ bool IsLetter(char c)
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Bytes that end a stretch of plain text.
@@ -149,8 +139,8 @@ CRtfToken CRtfTokenizer::ReadControl(std::size_t begin)
         token.m_nByte = static_cast<unsigned char>(c);
         break;
     case '\'': {
-        const int high = begin + 2 < n ? HexValue(m_strText[begin + 2]) : -1;
-        const int low = begin + 3 < n ? HexValue(m_strText[begin + 3]) : -1;
+        const int high = begin + 2 < n ? util::HexDigitValue(m_strText[begin + 2]) : -1;
+        const int low = begin + 3 < n ? util::HexDigitValue(m_strText[begin + 3]) : -1;
         if (high >= 0 && low >= 0) {
             token.m_kind = TokenKind::Byte;
             token.m_nByte = static_cast<unsigned char>(high * 16 + low);

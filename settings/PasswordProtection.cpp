@@ -3,19 +3,11 @@
 #include <cstring>
 
 #include "settings/PasswordScrambler.h"
+#include "util/HexText.h"
 
 namespace settings {
 
 namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool FromHex(const std::string& text, std::size_t from, std::string& bytes)
 {
@@ -24,8 +16,8 @@ bool FromHex(const std::string& text, std::size_t from, std::string& bytes)
     bytes.clear();
     bytes.reserve((text.size() - from) / 2);
     for (std::size_t i = from; i < text.size(); i += 2) {
-        const int high = HexDigit(text[i]);
-        const int low = HexDigit(text[i + 1]);
+        const int high = util::HexDigitValue(text[i]);
+        const int low = util::HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             return false;
         bytes += static_cast<char>(high << 4 | low);
@@ -37,17 +29,13 @@ bool FromHex(const std::string& text, std::size_t from, std::string& bytes)
 
 std::string ProtectStoredPassword(const std::string& password, IPasswordProtector& protector)
 {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string sealed;
     if (!protector.Protect(password, sealed) || sealed.empty())
         return {};
     std::string stored = kProtectedMarker;
     stored.reserve(stored.size() + 2 * sealed.size());
-    for (char c : sealed) {
-        const unsigned char b = static_cast<unsigned char>(c);
-        stored += kHex[b >> 4];
-        stored += kHex[b & 0x0F];
-    }
+    for (char c : sealed)
+        util::AppendHexByte(stored, static_cast<unsigned char>(c));
     return stored;
 }
 

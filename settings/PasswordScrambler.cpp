@@ -1,25 +1,11 @@
 #include "settings/PasswordScrambler.h"
 
+#include "util/HexText.h"
+
 namespace settings {
-
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::string ScramblePassword(const std::string& password)
 {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string stored;
     stored.reserve(password.size());
     for (char c : password) {
@@ -28,8 +14,7 @@ std::string ScramblePassword(const std::string& password)
             stored += static_cast<char>(s);
         } else {
             stored += kPasswordEscape;
-            stored += kHex[s >> 4];
-            stored += kHex[s & 0x0F];
+            util::AppendHexByte(stored, s);
         }
     }
     return stored;
@@ -44,8 +29,8 @@ std::string UnscramblePassword(const std::string& stored)
         int high = -1;
         int low = -1;
         if (stored[i] == kPasswordEscape && i + 2 < stored.size()) {
-            high = HexValue(stored[i + 1]);
-            low = HexValue(stored[i + 2]);
+            high = util::HexDigitValue(stored[i + 1]);
+            low = util::HexDigitValue(stored[i + 2]);
         }
         if (high >= 0 && low >= 0) {
             s = static_cast<unsigned char>(high << 4 | low);

@@ -11,6 +11,18 @@ bool AppendBackslash(std::string& path)
     return path.size() < kMaxPath;
 }
 
+bool IsFullyQualifiedPath(const std::string& path)
+{
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() < 3)
+        return false;
+    const bool drive = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    if (drive && path[1] == ':' && separator(path[2]))
+        return true;
+    // A share, but not the device forms "\\.\" and "\\?\".
+    return separator(path[0]) && separator(path[1]) && !separator(path[2]) && path[2] != '.' && path[2] != '?';
+}
+
 std::string GetParentPath(const std::string& input)
 {
     // Iterative form of "a trailing separator does not count as a level":

@@ -12,6 +12,10 @@ constexpr std::size_t kMaxPath = 260;
 // either way; the result says whether it still fits the platform's limit.
 bool AppendBackslash(std::string& path);
 
+// "X:\..." or "\\server\share\...": the forms that name the same file
+// whatever the current drive and folder are.
+bool IsFullyQualifiedPath(const std::string& path);
+
 // Parent folder of a path; a trailing separator does not count as a level.
 // A path without '\' or ':' is its own parent.
 std::string GetParentPath(const std::string& path);

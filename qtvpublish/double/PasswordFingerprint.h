@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/HexText.h"
+
 namespace qtvpublish {
 
 inline std::string PasswordFingerprint(const std::string& password)
@@ -19,10 +21,9 @@ inline std::string PasswordFingerprint(const std::string& password)
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ull;
     }
-    static const char kHex[] = "0123456789abcdef";
     std::string text = "masked:";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        text += kHex[(hash >> shift) & 0xF];
+    for (int shift = 56; shift >= 0; shift -= 8)
+        util::AppendHexByte(text, static_cast<unsigned char>(hash >> shift), util::HexCase::Lower);
     return text;
 }
 

@@ -23,6 +23,17 @@ TEST(AppendBackslash, AddsOnlyWhenMissingAndReportsTheLimit)
     EXPECT_EQ(full.back(), '\\');
 }
 
+TEST(IsFullyQualifiedPath, OnlyDriveAndSharePathsCount)
+{
+    for (const char* path : {"C:\\acc\\QTVPublish.dll", "z:/acc/QTVPublish.dll", "\\\\server\\share\\x.dll",
+                             "C:\\acc\\..\\QTVPublish.dll"})
+        EXPECT_TRUE(util::IsFullyQualifiedPath(path)) << path;
+    for (const char* path : {"", "QTVPublish.dll", ".\\QTVPublish.dll", "..\\acc\\QTVPublish.dll",
+                             "acc\\QTVPublish.dll", "\\acc\\QTVPublish.dll", "/acc/QTVPublish.dll",
+                             "C:QTVPublish.dll", "C:", "\\\\?\\C:\\x.dll", "\\\\.\\pipe\\x", "\\\\\\x.dll", "1:\\x.dll"})
+        EXPECT_FALSE(util::IsFullyQualifiedPath(path)) << path;
+}
+
 TEST(GetParentPath, TrailingSeparatorIsNotALevel)
 {
     EXPECT_EQ(util::GetParentPath("C:\\a\\b"), "C:\\a");

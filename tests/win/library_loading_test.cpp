@@ -40,17 +40,6 @@ std::string Lower(std::string text)
     return text;
 }
 
-TEST(LibraryLoading, OnlyFullyQualifiedPathsCount)
-{
-    for (const char* path : {"C:\\acc\\QTVPublish.dll", "z:/acc/QTVPublish.dll", "\\\\server\\share\\x.dll",
-                             "C:\\acc\\..\\QTVPublish.dll"})
-        EXPECT_TRUE(platform::IsFullyQualifiedPath(path)) << path;
-    for (const char* path : {"", "QTVPublish.dll", ".\\QTVPublish.dll", "..\\acc\\QTVPublish.dll",
-                             "acc\\QTVPublish.dll", "\\acc\\QTVPublish.dll", "/acc/QTVPublish.dll",
-                             "C:QTVPublish.dll", "C:", "\\\\?\\C:\\x.dll", "\\\\.\\pipe\\x", "\\\\\\x.dll", "1:\\x.dll"})
-        EXPECT_FALSE(platform::IsFullyQualifiedPath(path)) << path;
-}
-
 TEST(LibraryLoading, ARelativePathIsALibraryThatCannotBeLoaded)
 {
     CTestFolder folder;

@@ -67,12 +67,18 @@ std::string LoadedUser(const std::string& folder)
     return reader.LoadStoredLogin() ? reader.m_strUserName + "/" + reader.m_strPassword : "none";
 }
 
+// Every case starts from an earlier save that went through.
+bool SaveOldLogin(const std::string& folder)
+{
+    PostContext first;
+    StoreLogin(first, folder, "old-secret", "old-user");
+    return first.WritePreferences(1);
+}
+
 TEST(SettingsWrite, AWriteFailingHalfWayLeavesThePreviousFileWhole)
 {
     CTestFolder folder;
-    PostContext first;
-    StoreLogin(first, folder.Path(), "old-secret", "old-user");
-    ASSERT_TRUE(first.WritePreferences(1));
+    ASSERT_TRUE(SaveOldLogin(folder.Path()));
     const auto before = Snapshot(folder);
     ASSERT_EQ(before.size(), 2u);
 
@@ -111,9 +117,7 @@ TEST(SettingsWrite, AWriteFailingHalfWayLeavesThePreviousFileWhole)
 TEST(SettingsWrite, AFileThatCannotBeReplacedStaysAndTheFailureIsReported)
 {
     CTestFolder folder;
-    PostContext first;
-    StoreLogin(first, folder.Path(), "old-secret", "old-user");
-    ASSERT_TRUE(first.WritePreferences(1));
+    ASSERT_TRUE(SaveOldLogin(folder.Path()));
     const auto before = Snapshot(folder);
     const std::string stored = folder.Path() + "UserSettings.xml";
 
