@@ -93,18 +93,24 @@ LRESULT CALLBACK CMyRichEditCtrl::WindowProc(HWND hWnd, UINT msg, WPARAM wParam,
     if (!self)
         return ::DefWindowProcW(hWnd, msg, wParam, lParam);
     const WNDPROC pfnOld = self->m_pfnOldProc;
-    switch (msg) {
-    case WM_CHAR:
-        if (self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
-            return 0;
-        if (InsertBeyondCodePage(hWnd, wParam))
-            return 0;
-        break;
-    case WM_NCDESTROY:
-        self->Unhook();
-        break;
-    default:
-        break;
+    // Nothing may unwind through the system's frames: a key whose handling
+    // failed is dropped.
+    try {
+        switch (msg) {
+        case WM_CHAR:
+            if (self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
+                return 0;
+            if (InsertBeyondCodePage(hWnd, wParam))
+                return 0;
+            break;
+        case WM_NCDESTROY:
+            self->Unhook();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        return 0;
     }
     return ::CallWindowProcW(pfnOld, hWnd, msg, wParam, lParam);
 }

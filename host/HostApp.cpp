@@ -252,7 +252,12 @@ LRESULT CALLBACK CHostApp::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
         static_cast<CHostApp*>(create->lpCreateParams)->m_hWnd = hWnd;
     }
     auto* self = reinterpret_cast<CHostApp*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hWnd, msg, wParam, lParam);
+    // Nothing may unwind through the system's frames.
+    try {
+        return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hWnd, msg, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 LRESULT CHostApp::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)

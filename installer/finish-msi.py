@@ -2,7 +2,7 @@
 """Gives the package built by wixl the table rows its WiX source means but
 wixl cannot write, with msibuild from msitools.
 
-  finish-msi.py PACKAGE --upgrade-code GUID --version X.Y.Z --sql Registration.sql
+  finish-msi.py PACKAGE --upgrade-code GUID --version X.Y.Z --sql Registration.sql [--sql ...]
 
 - The set-property actions (repair on a second install) as immediate actions:
   wixl writes them as deferred ones, which cannot set a property.
@@ -10,7 +10,9 @@ wixl cannot write, with msibuild from msitools.
   leaves out "maximum inclusive", and a rebuild of the installed version would
   then be a second product beside it.
 - The registry rows of rgs2wix.py that WiX elements cannot say in wixl: keys
-  removed whole on uninstall, and keys deleted before they are written.
+  removed whole on uninstall, and keys deleted before they are written; one
+  file per registering component, a statement they share (the table's
+  creation) run once.
 """
 import argparse
 import subprocess
@@ -32,16 +34,19 @@ def main():
     ap.add_argument("package")
     ap.add_argument("--upgrade-code", required=True)
     ap.add_argument("--version", required=True)
-    ap.add_argument("--sql", required=True)
+    ap.add_argument("--sql", required=True, action="append")
     args = ap.parse_args()
     query(args.package, "UPDATE `CustomAction` SET `Type` = 51 WHERE `Type` = 2099")
     query(args.package, "DELETE FROM `Upgrade` WHERE `ActionProperty` = 'OLDERFOUND'")
     query(args.package, "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, "
                         f"`ActionProperty`) VALUES ('{{{args.upgrade_code}}}', '0.0.0', '{args.version}', "
                         f"{INCLUDE_MINIMUM | INCLUDE_MAXIMUM}, 'OLDERFOUND')")
-    for statement in open(args.sql, encoding="utf-8").read().splitlines():
-        if statement.strip():
-            query(args.package, statement)
+    done = set()
+    for sql in args.sql:
+        for statement in open(sql, encoding="utf-8").read().splitlines():
+            if statement.strip() and statement not in done:
+                done.add(statement)
+                query(args.package, statement)
     return 0
 
 

@@ -6,8 +6,17 @@ what regsvr32 writes from the very same sources.
 
   rgs2wix.py --out Registration.wxi --sql Registration.sql --component AccessoryModule
              --module '[#WordPress.dll]' --module-folder '[ProgramFiles64Folder]Word Press Output'
-             --replace APPID={...} --typelib WordPress.tlb --syskind win64
+             --replace APPID={...} --typelib WordPress.tlb
              script.rgs...
+
+Run once per component: the x64 and the x86 module each register from their
+own component, which the installer writes into its own registry view. The
+type library says which platform it is for (win32 or win64). Row names
+carry the component, so the two sets of rows never collide. The keys both
+builds share (ProgIDs, AppID, the type library's version key) are written by
+one component only; the other is given --per-view-only and writes its class
+keys and its type library's platform entry alone. Which keys are per view
+follows the module's registrar (module/RegistryViews.cpp).
 
 The scripts are read with the grammar the module's own registrar reads
 (module/RegistryScript.cpp): bare or 'quoted' names, NoRemove, ForceRemove,
@@ -205,6 +214,9 @@ def read_typelib(path):
     if data[:4] != b"MSFT":
         raise ScriptError(f"{path}: not an MSFT type library")
     (posguid, lcid, _lcid2, varflags, version, flags, ntypeinfos, helpstring) = struct.unpack_from("<8i", data, 8)
+    syskind = {1: "win32", 3: "win64"}.get(varflags & 0xF)
+    if not syskind:
+        raise ScriptError(f"{path}: a type library for neither 32-bit nor 64-bit Windows ({varflags & 0xF})")
     offset = 0x54 + (4 if varflags & 0x100 else 0) + 4 * ntypeinfos
     # The segment directory: fifteen (offset, length, reserved, reserved) entries.
     segments = [struct.unpack_from("<2i", data, offset + 16 * s) for s in range(15)]
@@ -215,7 +227,36 @@ def read_typelib(path):
         (length,) = struct.unpack_from("<H", data, string_table + helpstring)
         doc = data[string_table + helpstring + 2:string_table + helpstring + 2 + length].decode("latin-1")
     return {"libid": "{" + str(libid).upper() + "}", "major": version & 0xFFFF, "minor": version >> 16,
-            "lcid": lcid, "flags": flags & 0xFFFF, "doc": doc}
+            "lcid": lcid, "flags": flags & 0xFFFF, "doc": doc, "syskind": syskind}
+
+
+# Subtrees of HKCR that each registry view has a copy of; the rest is shared.
+PER_VIEW = {"clsid", "interface", "directshow", "media type", "mediafoundation"}
+
+
+def per_view_only(roots):
+    """Only the keys that each build has its own copy of."""
+    kept = []
+    for root, keys in roots:
+        mine = [k for k in keys if root != "HKCR" or k.name.lower() in PER_VIEW]
+        if mine:
+            kept.append((root, mine))
+    return kept
+
+
+def typelib_platform_key(lib, module, syskind):
+    """This build's entry alone under the library's version key, which the other build's component writes."""
+    top = Key(lib["libid"], "NoRemove")
+    ver = Key("%x.%x" % (lib["major"], lib["minor"]), "NoRemove")
+    locale = Key("%x" % lib["lcid"], "NoRemove")
+    platform = Key(syskind, None)
+    platform.default = ("s", module)
+    locale.subkeys.append(platform)
+    ver.subkeys.append(locale)
+    top.subkeys.append(ver)
+    tl = Key("TypeLib", "NoRemove")
+    tl.subkeys.append(top)
+    return tl
 
 
 def typelib_key(lib, module, module_folder, syskind):
@@ -274,8 +315,8 @@ def literal_or_formatted(text, what, formatted_inputs):
 ROOT_CODES = {"HKCR": 0, "HKCU": 1, "HKLM": 2}
 
 
-def row_id(kind, root, path):
-    return kind + hashlib.md5(f"{root}\\{path}".lower().encode()).hexdigest()[:24].upper()
+def row_id(kind, root, path, component):
+    return kind + hashlib.md5(f"{component}:{root}\\{path}".lower().encode()).hexdigest()[:24].upper()
 
 
 def emit(roots, refs, component):
@@ -308,11 +349,11 @@ def emit(roots, refs, component):
         # ("*": made on install, deleted whole on removal).
         if key.flag != "NoRemove" and not removed_above:
             sql.append("INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES "
-                       f"('{row_id('tree', root, path)}', {ROOT_CODES[root]}, '{brackets(path)}', '*', '{component}')")
+                       f"('{row_id('tree', root, path, component)}', {ROOT_CODES[root]}, '{brackets(path)}', '*', '{component}')")
         # ForceRemove: whatever stood there before is deleted before the key is written.
         if key.flag == "ForceRemove":
             removals.append("INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) "
-                            f"VALUES ('{row_id('force', root, path)}', {ROOT_CODES[root]}, '{brackets(path)}', '-', '{component}')")
+                            f"VALUES ('{row_id('force', root, path, component)}', {ROOT_CODES[root]}, '{brackets(path)}', '-', '{component}')")
         for sub in key.subkeys:
             walk(root, sub, path, removed_above or key.flag != "NoRemove")
 
@@ -336,7 +377,8 @@ def main():
     ap.add_argument("--module-folder", required=True, help="the module's folder as the type library records it")
     ap.add_argument("--replace", action="append", default=[], help="NAME=value")
     ap.add_argument("--typelib")
-    ap.add_argument("--syskind", default="win64")
+    ap.add_argument("--per-view-only", action="store_true",
+                    help="leave the keys both builds share to the other build's component")
     ap.add_argument("scripts", nargs="+")
     args = ap.parse_args()
 
@@ -348,9 +390,13 @@ def main():
         roots = []
         for path in args.scripts:
             roots += parse(open(path, encoding="latin-1").read(), replacements, path)
+        if args.per_view_only:
+            roots = per_view_only(roots)
         if args.typelib:
             lib = read_typelib(args.typelib)
-            roots.append(("HKCR", [typelib_key(lib, args.module, args.module_folder, args.syskind)]))
+            key = (typelib_platform_key(lib, args.module, lib["syskind"]) if args.per_view_only
+                   else typelib_key(lib, args.module, args.module_folder, lib["syskind"]))
+            roots.append(("HKCR", [key]))
         lines, sql = emit(roots, [args.module, args.module_folder], args.component)
     except (ScriptError, OSError) as error:
         print(f"rgs2wix: {error}", file=sys.stderr)

@@ -2,10 +2,13 @@
 
 #include <oleauto.h>
 
+#include "module/ClassIds.h"
 #include "module/Registrar.h"
+#include "module/RegistryViews.h"
 #include "platform/ComPtr.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
+#include "platform/UniqueHandle.h"
 #include "res/resource.h"
 #include "util/PathRules.h"
 
@@ -76,9 +79,27 @@ HRESULT RegisterTypeLibrary()
 
 HRESULT UnregisterTypeLibrary()
 {
+    // Removes this platform's entry only; the version key goes with the last.
     const HRESULT hr = ::UnRegisterTypeLib(kLibId, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     // Not registered is what unregistration wants.
     return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;
+}
+
+// True while the build of the other bitness has a class of ours registered in
+// its registry view. On 32-bit Windows there is one view, where our own class
+// keys are gone by the time this is asked.
+bool OtherBuildRegistered()
+{
+    const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    for (const CLSID* clsid : {&CLSID_WordPressOutput, &CLSID_Package}) {
+        wchar_t text[40] = {};
+        ::StringFromGUID2(*clsid, text, 40);
+        const std::wstring path = L"CLSID\\" + std::wstring(text) + L"\\InprocServer32";
+        platform::CRegKey hKey;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | otherView, hKey.Put()) == ERROR_SUCCESS)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -119,9 +140,15 @@ HRESULT UnregisterServer(IScriptSource& source)
     HRESULT hr = S_OK;
     for (const CParseResult& script : scripts.classes)
         if (SUCCEEDED(hr))
-            hr = ApplyRegistryScript(script, false);
+            hr = ApplyRegistryScript(KeysOfView(script, KeyView::PerView), false);
     if (SUCCEEDED(hr))
         hr = UnregisterTypeLibrary();
+    // The ProgIDs and the AppID stay for the other build while it is registered.
+    if (FAILED(hr) || OtherBuildRegistered())
+        return hr;
+    for (const CParseResult& script : scripts.classes)
+        if (SUCCEEDED(hr))
+            hr = ApplyRegistryScript(KeysOfView(script, KeyView::Shared), false);
     if (SUCCEEDED(hr))
         hr = ApplyRegistryScript(scripts.module, false);
     return hr;

@@ -16,7 +16,7 @@ struct CStreamSource {
     std::size_t offset;
 };
 
-DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nWanted, LONG* pnGiven)
+DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nWanted, LONG* pnGiven) noexcept
 {
     auto* source = reinterpret_cast<CStreamSource*>(cookie);
     const std::size_t left = source->text->size() - source->offset;
@@ -27,11 +27,19 @@ DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nWanted, LONG* pn
     return 0;
 }
 
-DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nGiven, LONG* pnTaken)
+// The control calls back from its own frames: an exception must not unwind
+// through them. A non-zero answer ends the stream and is reported in
+// EDITSTREAM::dwError.
+DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG nGiven, LONG* pnTaken) noexcept
 {
-    auto* sink = reinterpret_cast<std::string*>(cookie);
-    // Exactly as many bytes as the chunk holds: RTF may carry NULs at its end.
-    sink->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(std::max<LONG>(nGiven, 0)));
+    *pnTaken = 0;
+    try {
+        auto* sink = reinterpret_cast<std::string*>(cookie);
+        // Exactly as many bytes as the chunk holds: RTF may carry NULs at its end.
+        sink->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(std::max<LONG>(nGiven, 0)));
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
     *pnTaken = nGiven;
     return 0;
 }

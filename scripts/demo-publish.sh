@@ -12,10 +12,14 @@
 #
 # scripts/demo.sh builds the tree and calls this; alone it needs a build tree
 # configured by scripts/demo.sh or scripts/test.sh (WP_BUILD_DIR, default build/).
+# WP_DEMO_ARCH picks the build and the host: x86 (the default) or x64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${WP_BUILD_DIR:-$root/build}"
-win="$build/win"
+win="$build/win-${WP_DEMO_ARCH:-x86}"
+# A module registers through the regsvr32 of its own bitness.
+regsvr32='C:\windows\system32\regsvr32.exe'
+[ "${WP_DEMO_ARCH:-x86}" = x86 ] && regsvr32='C:\windows\syswow64\regsvr32.exe'
 wpstate="$build/wordpress"
 accessory="$win/demo-accessory"
 data="$win/demo-data"
@@ -37,7 +41,7 @@ source "$root/scripts/wine-session.sh"
 own_wine="" registered=""
 stop_all() {
   if [ -n "$registered" ]; then
-    "$win/wine-run" regsvr32 /u /s "$(wine_path "$accessory/WordPress.dll")" || true
+    "$win/wine-run" "$regsvr32" /u /s "$(wine_path "$accessory/WordPress.dll")" || true
   fi
   "$root/scripts/wordpress.sh" stop "$wpstate" || true
   if [ -n "$own_wine" ]; then wine_session_stop; fi
@@ -66,7 +70,7 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 
 # Registered as an installer would; the host then creates it through COM.
-"$win/wine-run" regsvr32 /s "$(wine_path "$accessory/WordPress.dll")"
+"$win/wine-run" "$regsvr32" /s "$(wine_path "$accessory/WordPress.dll")"
 registered=1
 
 say "sending the capture to $WP_URL as $WP_USER"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the platform-free tests natively
-# under AddressSanitizer and UBSan, then the Windows build's tests under Wine.
+# under AddressSanitizer and UBSan, then the Windows builds' tests under Wine,
+# the x86 build (32-bit hosts) and the x64 build (64-bit hosts) alike.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${WP_BUILD_DIR:-$root/build}"
@@ -13,14 +14,21 @@ cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j"$jobs"
 ctest --test-dir "$build/native" --output-on-failure -j"$jobs"
 
-echo "== Windows build"
-cmake -S "$root" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/win" -j"$jobs"
+source "$root/scripts/windows-builds.sh"
+# x86 first: the x64 tree's installer packs the x86 build's files beside its own.
+for arch in x86 x64; do
+  echo "== Windows build ($arch)"
+  windows_build "$arch"
+done
 
 echo "== Windows tests under Wine"
 source "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
-wine_session_start "$build/win"
-# One at a time: the tests share one display, and focus is global.
-ctest --test-dir "$build/win" --output-on-failure -j1
+status=0
+for arch in x86 x64; do
+  echo "== Windows tests under Wine ($arch)"
+  wine_session_start "$build/win-$arch"
+  # One at a time: the tests share one display, and focus is global.
+  ctest --test-dir "$build/win-$arch" --output-on-failure -j1 || status=1
+done
+exit $status

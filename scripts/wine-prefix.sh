@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Makes a Wine prefix once, offline, tuned for tests: no Mono or Gecko
 # installers, and unmanaged windows so destroying one does not wait ~2 s.
+# A WoW64 prefix: both the x86 and the x64 build run in it.
 set -euo pipefail
 prefix="$1"
 [ -f "$prefix/.ready" ] && exit 0
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# WINEARCH and the 64-bit loader: with the 32-bit half installed, plain
+# "wine" would make a 32-bit-only prefix, where the x64 build cannot run.
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINE=/usr/lib/wine/wine64
-[ -x "$WINE" ] || WINE=wine
 mkdir -p "$prefix"
 "$WINE" wineboot -i >/dev/null 2>&1 || true
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

@@ -1,10 +1,16 @@
 # Sourced by the test and demo commands: an X display (a private Xvfb when
-# none is set) and a persistent wineserver for the build tree's prefix, so each
-# Windows program starts in well under a second. Stopped by wine_session_stop.
+# none is set) and a persistent wineserver for a build tree's prefix, so each
+# Windows program starts in well under a second. wine_session_start may be
+# called again for another tree: the display stays, the prefix changes.
+# Stopped by wine_session_stop.
+WP_XVFB_PID="${WP_XVFB_PID:-}"
+
 wine_session_start() {
   local build; build=$(cd "$1" && pwd)
+  if [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" != "$build/wineprefix" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
   export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  WP_XVFB_PID=""
   if [ -z "${DISPLAY:-}" ]; then
     local fdfile; fdfile=$(mktemp)
     # The server picks a free display number itself and tells it on fd 3.
@@ -26,5 +32,9 @@ wine_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "${WP_XVFB_PID:-}" ]; then kill "$WP_XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "${WP_XVFB_PID:-}" ]; then
+    kill "$WP_XVFB_PID" 2>/dev/null || true
+    WP_XVFB_PID=""
+    unset DISPLAY
+  fi
 }

@@ -86,7 +86,12 @@ DWORD WINAPI LookupThread(void* parameter)
     HMODULE self = nullptr;
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&LookupThread), &self);
     CLookup* lookup = static_cast<CLookup*>(parameter);
-    RunLookup(*lookup);
+    // An exception must not leave a thread procedure; a failed look-up is an
+    // unanswered one.
+    try {
+        RunLookup(*lookup);
+    } catch (...) {
+    }
     ::SetEvent(lookup->m_hDone.Get());
     lookup->Release();
     ::FreeLibraryAndExitThread(self, 0);

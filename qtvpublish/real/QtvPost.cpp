@@ -29,13 +29,13 @@ std::string OwnFolder()
 
 // Nobody reads a message box in a scripted run: its text goes to stderr and
 // the box is dismissed, so a failure can never leave the tool waiting.
-LRESULT CALLBACK DismissMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK DismissMessageBoxes(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (code == HCBT_ACTIVATE) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         char className[16] = {};
         ::GetClassNameA(hWnd, className, sizeof className);
-        if (std::string(className) == "#32770") {
+        if (::lstrcmpA(className, "#32770") == 0) {
             char text[2048] = {};
             ::GetDlgItemTextA(hWnd, 0xFFFF, text, sizeof text);
             std::fprintf(stderr, "message: %s\n", text);

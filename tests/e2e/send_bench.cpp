@@ -5,12 +5,16 @@
 // the two fixed 100 ms pauses after the library's call are taken off; with
 // the real library it posts to the local WordPress, for a 640 x 480 and a
 // 3840 x 2160 capture. Medians of several sends; a timing program, not a test.
+// It also reports the process's peak working set and commit before and after
+// the large sends: a 32-bit host has 2 GB of address space for everything.
+// Built for both architectures, so the x86 build's program is a 32-bit host.
 //
 //   send_bench.exe [runs]       (the local WordPress must be running for the
 //                                real library: scripts/wordpress.sh start)
 #include <windows.h>
 #include <gdiplus.h>
 #include <objbase.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -211,6 +215,19 @@ void MeasureSizeReading(const char* name, const std::string& image, int runs)
     Report((std::string(name) + ": the capture's size read with GDI+").c_str(), reads);
 }
 
+// What the process has taken so far, at its peak.
+void ReportMemory(const char* when)
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters))
+        return;
+    std::printf("%d-bit process, %-52s  peak working set %6.1f MB, peak commit %6.1f MB\n",
+                static_cast<int>(sizeof(void*) * 8), when, counters.PeakWorkingSetSize / 1048576.0,
+                counters.PeakPagefileUsage / 1048576.0);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -240,7 +257,9 @@ int main(int argc, char** argv)
     } else {
         Measure("real, 640 x 480", real, small, runs, true);
         MeasureLibraryCall("real, 640 x 480", real.wp, small, runs);
+        ReportMemory("before the real 3840 x 2160 sends");
         Measure("real, 3840 x 2160", real, large, std::max(1, runs / 2), true);
+        ReportMemory("after the real 3840 x 2160 sends");
         MeasureLibraryCall("real, 3840 x 2160", real.wp, large, std::max(1, runs / 2));
     }
     std::fflush(stdout);

@@ -2,9 +2,11 @@
 """Installs, repairs, upgrades and removes WordPressOutput.msi in Wine prefixes
 of their own and checks what each step leaves on the disk and in the registry.
 
-  install_test.py registration|upgrade|runtime --build DIR --msi FILE [options]
+  install_test.py registration|upgrade|runtime|side_by_side --build DIR --x86-build DIR --msi FILE [options]
 
-Each case starts from a copy of one pristine prefix made once per build tree,
+The package holds both builds: the x64 one for 64-bit hosts under Program
+Files, the x86 one for 32-bit hosts under Program Files (x86). Each case
+starts from a copy of one pristine (WoW64) prefix made once per build tree,
 so nothing here touches the prefix the other Windows tests run in. The
 registry is read from the prefix's own files once its wineserver has written
 them and exited.
@@ -17,8 +19,13 @@ import shutil
 import subprocess
 import sys
 
-WINE = "/usr/lib/wine/wine64" if os.access("/usr/lib/wine/wine64", os.X_OK) else "wine"
+WINE = "/usr/lib/wine/wine64"
 FOLDER = "Word Press Output"
+# Where each build goes, as the prefix's drive C holds it and as Windows names it.
+PROGRAM_FILES = {"x64": "Program Files", "x86": "Program Files (x86)"}
+# The regsvr32 of each bitness: a 32-bit module registers from the 32-bit one.
+REGSVR32 = {"x64": "C:\\windows\\system32\\regsvr32.exe", "x86": "C:\\windows\\syswow64\\regsvr32.exe"}
+OUTPUT_CLSID = "{8EDC92CE-621C-444D-B363-4A494D7B6549}"
 PRODUCT_NAME = "Send to Word Press"
 FILES = ["QTVPublish.dll", "WordPress.dll", "WordPress.ico", "WordPressOutput.chm"]
 OUR_MARKERS = ["{8EDC92CE-621C-444D-B363-4A494D7B6549}", "{D08718E7-A06C-4DDF-9EB3-117569B94415}",
@@ -137,8 +144,13 @@ def snapshot_files(prefix):
     return found
 
 
-def installed_folder(prefix):
-    return os.path.join(prefix, "drive_c", "Program Files", FOLDER)
+def installed_folder(prefix, arch="x64"):
+    return os.path.join(prefix, "drive_c", PROGRAM_FILES[arch], FOLDER)
+
+
+def windows_module(arch):
+    """The installed accessory's path as Windows programs see it."""
+    return f"C:\\{PROGRAM_FILES[arch]}\\{FOLDER}\\WordPress.dll"
 
 
 # ---- Wine -------------------------------------------------------------------
@@ -213,18 +225,41 @@ def expect_one_product(registry, msi, step):
         check(shown == f'"{version}"', f"{step}: the programs list shows version {shown}, not {version}")
 
 
-def expect_installed_files(prefix, build, step):
-    folder = installed_folder(prefix)
-    present = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
-    if not check(present == FILES, f"{step}: the installed folder holds {present}, not {FILES}"):
-        return
+def expect_installed_files(prefix, builds, step):
+    """Each build's folder holds that build's files, byte for byte."""
     shipped = {"WordPress.dll": "accessory/WordPress.dll", "WordPress.ico": "accessory/WordPress.ico",
                "WordPressOutput.chm": "accessory/WordPressOutput.chm",
                # The real publishing library, as the build made it.
                "QTVPublish.dll": "publish-real/QTVPublish.dll"}
-    for name, built in shipped.items():
-        same = open(os.path.join(folder, name), "rb").read() == open(os.path.join(build, built), "rb").read()
-        check(same, f"{step}: the installed {name} is not the build's {built}")
+    for arch, build in builds.items():
+        folder = installed_folder(prefix, arch)
+        present = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+        if not check(present == FILES, f"{step}: the {arch} folder holds {present}, not {FILES}"):
+            continue
+        for name, built in shipped.items():
+            same = open(os.path.join(folder, name), "rb").read() == open(os.path.join(build, built), "rb").read()
+            check(same, f"{step}: the installed {arch} {name} is not the {arch} build's {built}")
+
+
+def reg_query(prefix, key, view):
+    """The default value of an HKCR key in one registry view (reg /reg:32 or /reg:64), or None."""
+    rc, out = wine(prefix, "reg", "query", key, "/ve", f"/reg:{view}")
+    if rc != 0:
+        return None
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) == 3 and parts[1].startswith("REG_"):
+            return parts[2]
+    return None
+
+
+def expect_views(prefix, step, present=("x64", "x86")):
+    """Each view's class key names its own build's module, or none where that build is absent."""
+    for arch, view in (("x64", "64"), ("x86", "32")):
+        found = reg_query(prefix, f"HKCR\\CLSID\\{OUTPUT_CLSID}\\InprocServer32", view)
+        wanted = windows_module(arch) if arch in present else None
+        check(found is not None and wanted is not None and found.lower() == wanted.lower() or found == wanted,
+              f"{step}: the {view}-bit view's class names {found}, not {wanted}")
 
 
 def expect_nothing_left(prefix, files_before, registry_before, codes, step):
@@ -254,23 +289,28 @@ def codes_of(msi):
 # ---- the cases ----------------------------------------------------------------
 
 def case_registration(args):
-    """Installs: the four files and exactly the keys regsvr32 writes; removes: nothing left."""
+    """Installs: the four files of each build and exactly the keys the two regsvr32s write, each build's
+    class in its own view; removes: nothing left in either."""
     prefix = fresh_prefix(args.work, "registration", args.source)
     files0, registry0 = snapshot_files(prefix), snapshot_registry(prefix)
     check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
-    expect_installed_files(prefix, args.build, "install")
+    expect_installed_files(prefix, args.builds, "install")
+    expect_views(prefix, "install")
     registry1 = snapshot_registry(prefix)
     by_msi, removed = changes(registry0, registry1, leave_out=INSTALLER_RECORDS)
     check(not removed, f"install removed keys or values:\n{show(removed)}")
     expect_one_product(registry1, args.msi, "install")
 
-    # The same files at the same place in a prefix of their own, registered by
-    # the module itself.
+    # The same files at the same places in a prefix of their own, each build
+    # registered by itself through the regsvr32 of its bitness.
     other = fresh_prefix(args.work, "regsvr32", args.source)
     registry_other0 = snapshot_registry(other)
-    shutil.copytree(installed_folder(prefix), installed_folder(other))
-    rc, out = wine(other, "regsvr32", "/s", f"C:\\Program Files\\{FOLDER}\\WordPress.dll")
-    check(rc == 0, f"regsvr32 failed with {rc}: {out}")
+    # The x64 build last: the keys both share (the type library's help folder) then name its folder, as the
+    # package's x64 component, which writes them, does.
+    for arch in ("x86", "x64"):
+        shutil.copytree(installed_folder(prefix, arch), installed_folder(other, arch))
+        rc, out = wine(other, REGSVR32[arch], "/s", windows_module(arch))
+        check(rc == 0, f"{arch} regsvr32 failed with {rc}: {out}")
     by_module, removed = changes(registry_other0, snapshot_registry(other))
     check(not removed, f"regsvr32 removed keys or values:\n{show(removed)}")
     check(any("\\Typelib\\" in k or "\\TypeLib\\" in k for k in by_module), "regsvr32 wrote no type library keys")
@@ -295,6 +335,8 @@ def case_registration(args):
     check(msiexec(prefix, "/x", args.msi) == 0, "uninstall failed")
     left = sorted(os.listdir(installed_folder(prefix))) if os.path.isdir(installed_folder(prefix)) else []
     check(left == ["QTVPublish.ini"], f"uninstall left {left} in the folder, not the user's settings file alone")
+    check(not os.path.exists(installed_folder(prefix, "x86")), "uninstall left the x86 folder")
+    expect_views(prefix, "uninstall", present=())
     shutil.rmtree(installed_folder(prefix), ignore_errors=True)
     kept = snapshot_registry(prefix).get("HKLM\\Software\\Classes\\Typelib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\2.0")
     check(kept == {"@": '"someone else\'s"'}, f"uninstall took another version of the type library along: {kept}")
@@ -320,7 +362,7 @@ def case_upgrade(args):
         rc, out = wine(prefix, "reg", *command)
         check(rc == 0, f"reg {' '.join(command)} failed: {out}")
     check(msiexec(prefix, "/i", args.msi) == 0, "second install of the same package failed")
-    expect_installed_files(prefix, args.build, "repair")
+    expect_installed_files(prefix, args.builds, "repair")
     registry = snapshot_registry(prefix)
     check(registry.get("HKLM\\Software\\Classes\\WordPress.Package", {}).get("@") == '"Package Class"',
           "repair did not write the deleted key again")
@@ -338,11 +380,11 @@ def case_upgrade(args):
     expect_one_product(snapshot_registry(prefix), args.rebuilt_msi, "rebuild")
 
     check(msiexec(prefix, "/i", args.next_msi) == 0, "installing the newer package failed")
-    expect_installed_files(prefix, args.build, "upgrade")
+    expect_installed_files(prefix, args.builds, "upgrade")
     expect_one_product(snapshot_registry(prefix), args.next_msi, "upgrade")
 
     check(msiexec(prefix, "/i", args.msi) != 0, "the older package installed over the newer one")
-    expect_installed_files(prefix, args.build, "refused downgrade")
+    expect_installed_files(prefix, args.builds, "refused downgrade")
     expect_one_product(snapshot_registry(prefix), args.next_msi, "refused downgrade")
 
     check(msiexec(prefix, "/x", args.next_msi) == 0, "uninstalling the newer package failed")
@@ -352,26 +394,85 @@ def case_upgrade(args):
 
 
 def case_runtime(args):
-    """The installed accessory at work: the Windows test program runs in the prefix."""
+    """The installed accessory at work: each build's Windows test program runs in the prefix, a 32-bit and a
+    64-bit host, each getting its own build."""
     prefix = fresh_prefix(args.work, "runtime", args.source)
     check(msiexec(prefix, "/i", args.msi) == 0, "install failed")
-    result = subprocess.run([WINE, windows_path(args.program)], env=wine_env(prefix), timeout=600,
-                            stdin=subprocess.DEVNULL)
-    check(result.returncode == 0, f"the installed accessory's tests failed ({result.returncode})")
+    for arch, program in (("x64", args.program), ("x86", args.x86_program)):
+        result = subprocess.run([WINE, windows_path(program)], env=wine_env(prefix), timeout=600,
+                                stdin=subprocess.DEVNULL)
+        check(result.returncode == 0, f"the installed {arch} accessory's tests failed ({result.returncode})")
+    drop_prefix(prefix)
+
+
+def probe(prefix, program):
+    """What COM hands a host of the probe's bitness: (module path, bits), or None."""
+    rc, out = wine(prefix, windows_path(program))
+    found = dict(line.split(": ", 1) for line in out.replace("\r", "").splitlines() if ": " in line)
+    print(f"  {os.path.basename(os.path.dirname(os.path.dirname(os.path.dirname(program))))}: {out.strip()}", flush=True)
+    return (found.get("module"), found.get("bits")) if rc == 0 else None
+
+
+def case_side_by_side(args):
+    """Both builds registered at once by regsvr32: a 32-bit and a 64-bit host each create the accessory by ProgID
+    and get their own build; unregistering either leaves the other creatable; nothing is left after both."""
+    prefix = fresh_prefix(args.work, "side-by-side", args.source)
+    registry0 = snapshot_registry(prefix)
+    for arch, build in args.builds.items():
+        folder = installed_folder(prefix, arch)
+        os.makedirs(folder)
+        for built in ("accessory/WordPress.dll", "accessory/WordPress.ico", "publish-real/QTVPublish.dll"):
+            shutil.copy(os.path.join(build, built), folder)
+    probes = {"x64": args.probe, "x86": args.x86_probe}
+    bits = {"x64": "64", "x86": "32"}
+
+    def register(arch, unregister=False):
+        flags = ["/s", "/u"] if unregister else ["/s"]
+        rc, out = wine(prefix, REGSVR32[arch], *flags, windows_module(arch))
+        check(rc == 0, f"{arch} regsvr32 {' '.join(flags)} failed with {rc}: {out}")
+
+    def expect(step, present):
+        for arch in ("x64", "x86"):
+            got = probe(prefix, probes[arch])
+            if arch in present:
+                check(got is not None and got[0].lower() == windows_module(arch).lower() and got[1] == bits[arch],
+                      f"{step}: a {bits[arch]}-bit host got {got}, not {windows_module(arch)}")
+            else:
+                check(got is None, f"{step}: a {bits[arch]}-bit host still created the accessory: {got}")
+        expect_views(prefix, step, present)
+
+    register("x64")
+    register("x86")
+    expect("both registered", ("x64", "x86"))
+    register("x86", unregister=True)
+    expect("x86 unregistered", ("x64",))
+    register("x86")
+    register("x64", unregister=True)
+    expect("x64 unregistered", ("x86",))
+    register("x86", unregister=True)
+    added, removed = changes(registry0, snapshot_registry(prefix))
+    added = {k: v for k, v in added.items() if any(m.lower() in k.lower() for m in OUR_MARKERS)}
+    check(not added, f"both unregistered: keys of ours left:\n{show(added)}")
+    check(not removed, f"both unregistered: keys or values removed that were there before:\n{show(removed)}")
     drop_prefix(prefix)
 
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("case", choices=["registration", "upgrade", "runtime"])
-    ap.add_argument("--build", required=True, help="the Windows build tree")
+    ap.add_argument("case", choices=["registration", "upgrade", "runtime", "side_by_side"])
+    ap.add_argument("--build", required=True, help="the x64 Windows build tree")
+    ap.add_argument("--x86-build", required=True, help="the x86 Windows build tree")
     ap.add_argument("--source", required=True)
     ap.add_argument("--msi", required=True)
     ap.add_argument("--next-msi", help="a newer version")
     ap.add_argument("--rebuilt-msi", help="another build of the same version")
-    ap.add_argument("--program", help="the Windows test program of the runtime case")
+    ap.add_argument("--program", help="the x64 Windows test program of the runtime case")
+    ap.add_argument("--x86-program", help="the x86 Windows test program of the runtime case")
+    ap.add_argument("--probe", help="the x64 probe of the side-by-side case")
+    ap.add_argument("--x86-probe", help="the x86 probe of the side-by-side case")
     args = ap.parse_args()
     args.build = os.path.abspath(args.build)
+    args.builds = {"x64": args.build, "x86": os.path.abspath(args.x86_build)}
     args.work = os.path.join(args.build, "install-tests")
     os.makedirs(args.work, exist_ok=True)
 

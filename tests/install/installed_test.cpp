@@ -325,6 +325,22 @@ struct CHostRun {
     std::vector<std::string> dismissed;  // captions of the dialogs closed on the way
 };
 
+// The visible dialogs of one process, as the dismisser below closes them.
+struct CDialogSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND h, LPARAM p)
+{
+    auto* s = reinterpret_cast<CDialogSearch*>(p);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && ::IsWindowVisible(h) && ui::ClassName(h) == "#32770")
+        s->found.push_back(h);
+    return TRUE;
+}
+
 // Runs the sample host with a script; any dialog it opens is answered with
 // Cancel, as a user who only wants the capture saved would.
 CHostRun RunSampleHost(const std::string& arguments, const std::string& tempFolder)
@@ -363,20 +379,8 @@ CHostRun RunSampleHost(const std::string& arguments, const std::string& tempFold
     std::atomic<bool> done{false};
     std::thread dismisser([&] {
         while (!done) {
-            struct Search {
-                DWORD pid;
-                std::vector<HWND> found;
-            } search{pi.dwProcessId, {}};
-            ::EnumWindows(
-                [](HWND h, LPARAM p) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(p);
-                    DWORD pid = 0;
-                    ::GetWindowThreadProcessId(h, &pid);
-                    if (pid == s->pid && ::IsWindowVisible(h) && ui::ClassName(h) == "#32770")
-                        s->found.push_back(h);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            CDialogSearch search{pi.dwProcessId, {}};
+            ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
             for (HWND h : search.found) {
                 run.dismissed.push_back(ui::Text(h));
                 ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

@@ -98,6 +98,40 @@ class InstallerTables(unittest.TestCase):
                 generate(script)
 
 
+class TwoBuilds(unittest.TestCase):
+    """The x86 build's component leaves the keys both builds share to the x64 one."""
+
+    def test_per_view_only_keeps_class_keys_and_drops_shared_ones(self):
+        script = ("HKCR { Prog.Id = s 'P' { CLSID = s '{1A741FBB-8EBB-445B-8B75-0A9FA35200B8}' } "
+                  "NoRemove CLSID { ForceRemove {1A741FBB-8EBB-445B-8B75-0A9FA35200B8} = s 'C' } "
+                  "NoRemove AppID { X = s 'A' } NoRemove interface { Y = s 'I' } } "
+                  "HKLM { Software { Z = s 'L' } }")
+        roots = rgs2wix.per_view_only(rgs2wix.parse(script, {}, "test.rgs"))
+        names = [(root, [k.name for k in keys]) for root, keys in roots]
+        self.assertEqual(names, [("HKCR", ["CLSID", "interface"]), ("HKLM", ["Software"])])
+
+    def test_both_components_get_rows_of_their_own(self):
+        roots = rgs2wix.parse("HKCR { NoRemove CLSID { ForceRemove {1A741FBB-8EBB-445B-8B75-0A9FA35200B8} = s 'C' } }",
+                              {}, "test.rgs")
+        _, x64 = rgs2wix.emit(roots, REFS, "AccessoryModule")
+        _, x86 = rgs2wix.emit(roots, REFS, "AccessoryModuleX86")
+        ids = lambda sql: {s.split("VALUES ('")[1].split("'")[0] for s in sql if "VALUES ('" in s}
+        self.assertTrue(ids(x64) and ids(x86))
+        self.assertFalse(ids(x64) & ids(x86))
+
+    def test_the_platform_entry_alone_goes_with_its_build(self):
+        lib = {"libid": "{3EC0485E-2819-482A-A879-ED903FEB3078}", "major": 1, "minor": 0, "lcid": 0x409}
+        key = rgs2wix.typelib_platform_key(lib, REFS[0], "win32")
+        lines, sql = rgs2wix.emit([("HKCR", [key])], REFS, "AccessoryModuleX86")
+        text = "\n".join(lines)
+        self.assertIn('Key="TypeLib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\1.0\\409\\win32"', text)
+        self.assertNotIn("HELPDIR", text)
+        self.assertNotIn("FLAGS", text)
+        # Uninstalling removes the platform's entry; the version key is the other component's.
+        self.assertEqual(len(sql), 1)
+        self.assertIn("'TypeLib\\{3EC0485E-2819-482A-A879-ED903FEB3078}\\1.0\\409\\win32', '*'", sql[0])
+
+
 class TypeLibrary(unittest.TestCase):
     def test_the_keys_come_from_the_library_itself(self):
         library = os.environ.get("WP_TYPELIB")
@@ -107,6 +141,7 @@ class TypeLibrary(unittest.TestCase):
         self.assertEqual(lib["libid"], "{3EC0485E-2819-482A-A879-ED903FEB3078}")
         self.assertEqual((lib["major"], lib["minor"], lib["lcid"]), (1, 0, 0x409))
         self.assertEqual(lib["doc"], "WordPress 1.0 Type Library")
+        self.assertEqual(lib["syskind"], os.environ.get("WP_TYPELIB_SYSKIND", lib["syskind"]))
         key = rgs2wix.typelib_key(lib, REFS[0], REFS[1], "win64")
         _, sql = rgs2wix.emit([("HKCR", [key])], REFS, "AccessoryModule")
         lines, _ = rgs2wix.emit([("HKCR", [key])], REFS, "AccessoryModule")

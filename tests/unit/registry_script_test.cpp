@@ -1,4 +1,5 @@
 #include "module/RegistryScript.h"
+#include "module/RegistryViews.h"
 
 #include <gtest/gtest.h>
 
@@ -145,3 +146,46 @@ TEST(RegistryScript, DeepNestingIsRefusedNotRecursedInto)
 }
 
 }  // namespace
+
+// A 32-bit and a 64-bit build registered side by side share everything but
+// their class keys; unregistering one keeps the shared part for the other.
+TEST(RegistryViews, ClassKeysArePerViewAndProgIdsAndAppIdShared)
+{
+    const CParseResult output = ParseRegistryScript(ReadScript("WordPressOutput.rgs"), kReplacements);
+    const CParseResult module = ParseRegistryScript(ReadScript("Module.rgs"), kReplacements);
+    ASSERT_TRUE(output.bOk && module.bOk);
+
+    const CParseResult perView = module::KeysOfView(output, module::KeyView::PerView);
+    const CParseResult shared = module::KeysOfView(output, module::KeyView::Shared);
+    ASSERT_EQ(perView.roots.size(), 1u);
+    ASSERT_EQ(perView.roots[0].keys.size(), 1u);
+    EXPECT_EQ(perView.roots[0].keys[0].strName, "CLSID");
+    ASSERT_EQ(shared.roots.size(), 1u);
+    ASSERT_EQ(shared.roots[0].keys.size(), 2u);
+    EXPECT_EQ(shared.roots[0].keys[0].strName, "WordPress.WordPressOutput.1");
+    EXPECT_EQ(shared.roots[0].keys[1].strName, "WordPress.WordPressOutput");
+    // Nothing is lost or doubled between the two parts.
+    EXPECT_EQ(perView.roots[0].keys.size() + shared.roots[0].keys.size(), output.roots[0].keys.size());
+
+    EXPECT_TRUE(module::KeysOfView(module, module::KeyView::PerView).roots.empty());
+    EXPECT_EQ(module::KeysOfView(module, module::KeyView::Shared).roots.size(), 1u);
+}
+
+TEST(RegistryViews, RedirectedNamesMatchWithoutCaseAndOtherRootsStayPerView)
+{
+    using module::KeyView;
+    using module::ViewOfKey;
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "clsid"), KeyView::PerView);
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "INTERFACE"), KeyView::PerView);
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "Media Type"), KeyView::PerView);
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "TypeLib"), KeyView::Shared);
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "AppID"), KeyView::Shared);
+    EXPECT_EQ(ViewOfKey("HKEY_CLASSES_ROOT", "CLSIDs"), KeyView::Shared);
+    EXPECT_EQ(ViewOfKey("HKEY_LOCAL_MACHINE", "SOFTWARE"), KeyView::PerView);
+    EXPECT_EQ(ViewOfKey("HKEY_CURRENT_USER", "Software"), KeyView::PerView);
+
+    const CParseResult bad = ParseRegistryScript("HKCR { Unclosed ", kReplacements);
+    ASSERT_FALSE(bad.bOk);
+    // A script that did not parse stays one that did not parse in either part.
+    EXPECT_FALSE(module::KeysOfView(bad, KeyView::Shared).bOk);
+}

@@ -150,7 +150,8 @@ TEST(Registration, TypeLibraryListsBothClassesWithTheirInterfaces)
     EXPECT_EQ(attr->wMajorVerNum, 1);
     EXPECT_EQ(attr->wMinorVerNum, 0);
     EXPECT_EQ(attr->lcid, 0x0409u);
-    EXPECT_EQ(attr->syskind, SYS_WIN64);
+    // The x86 build's library is for 32-bit Windows, the x64 build's for 64-bit.
+    EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     spTypeLib->ReleaseTLibAttr(attr);
 
     platform::CBstr name, doc;
