@@ -4,15 +4,18 @@
 #include "module/ClassTable.h"
 #include "module/Registration.h"
 #include "platform/ExceptionGuard.h"
+#include "platform/ThreadRuntime.h"
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/)
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pReserved)
 {
-    if (dwReason == DLL_PROCESS_ATTACH)
+    if (dwReason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(hInstance);
-    else if (dwReason == DLL_PROCESS_DETACH)
+    } else if (dwReason == DLL_PROCESS_DETACH) {
         module::ReleaseClassObjects();  // memory only: nothing here may load or free a library
+        platform::ReleaseThreadRuntimeRecord(hInstance, dwReason, pReserved);
+    }
     return TRUE;
 }
 

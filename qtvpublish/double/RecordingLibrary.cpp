@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/ThreadRuntime.h"
 #include "publish/PublishContract.h"
 #include "qtvpublish/double/PasswordFingerprint.h"
 #include "util/KeyValueText.h"
@@ -121,6 +122,13 @@ const char kDemoBlogs[] =
     "<BlogAddress>http://www.demo.example/</BlogAddress></Blog_Object></Blogs>";
 
 }  // namespace
+
+// Loaded and freed for every post, as the shipped library is.
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pReserved)
+{
+    platform::ReleaseThreadRuntimeRecord(hInstance, dwReason, pReserved);
+    return TRUE;
+}
 
 extern "C" __declspec(dllexport) long __cdecl GetBlogIDs(int nBlogType, const char* pszServer,
                                                           const char* pszEndpoint, const char* pszUserName,

@@ -3,6 +3,7 @@
 // everything and answers as for any other failure.
 #include <windows.h>
 
+#include "platform/ThreadRuntime.h"
 #include "publish/PublishContract.h"
 #include "qtvpublish/real/BlogListWriter.h"
 #include "qtvpublish/real/PublishService.h"
@@ -16,6 +17,13 @@ std::string Arg(const char* text)
 }
 
 }  // namespace
+
+// The accessory loads and frees this library for every post.
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID pReserved)
+{
+    platform::ReleaseThreadRuntimeRecord(hInstance, dwReason, pReserved);
+    return TRUE;
+}
 
 extern "C" long __cdecl GetBlogIDs(int nBlogType, const char* pszServer, const char* pszEndpoint,
                                    const char* pszUserName, const char* pszPassword, char* pszBuffer, int nCapacity)

@@ -451,6 +451,23 @@ def case_side_by_side(args):
     expect("x64 unregistered", ("x86",))
     register("x86", unregister=True)
     added, removed = changes(registry0, snapshot_registry(prefix))
+    # The settings files are the same for both: a log-in stored, its password sealed, by either build opens in
+    # the other.
+    settings = {"x64": args.settings_probe, "x86": args.x86_settings_probe}
+    for writer, reader in (("x86", "x64"), ("x64", "x86")):
+        password = f"Pass <&> 'word' of {writer}"
+        data = os.path.join(prefix, "drive_c", "users", "Public", f"data-{writer}")
+        os.makedirs(data)
+        rc, out = wine(prefix, windows_path(settings[writer]), "write", f"C:\\users\\Public\\data-{writer}\\",
+                       "someone", password)
+        check(rc == 0, f"the {writer} build could not store a log-in: {out}")
+        stored = open(os.path.join(data, "UserSettings.xml"), encoding="latin-1").read()
+        check("word' of" not in stored and "someone" in stored, f"the {writer} build stored the password in clear")
+        rc, out = wine(prefix, windows_path(settings[reader]), "read", f"C:\\users\\Public\\data-{writer}\\")
+        lines = out.replace("\r", "").splitlines()
+        check(rc == 0 and "always: 1" in lines and "user: someone" in lines,
+              f"the {reader} build could not read the {writer} build's settings: {out}")
+        check(f"password: {password}" in lines, f"the {reader} build did not open the {writer} build's password: {out}")
     added = {k: v for k, v in added.items() if any(m.lower() in k.lower() for m in OUR_MARKERS)}
     check(not added, f"both unregistered: keys of ours left:\n{show(added)}")
     check(not removed, f"both unregistered: keys or values removed that were there before:\n{show(removed)}")
@@ -470,6 +487,8 @@ def main():
     ap.add_argument("--x86-program", help="the x86 Windows test program of the runtime case")
     ap.add_argument("--probe", help="the x64 probe of the side-by-side case")
     ap.add_argument("--x86-probe", help="the x86 probe of the side-by-side case")
+    ap.add_argument("--settings-probe", help="the x64 settings probe of the side-by-side case")
+    ap.add_argument("--x86-settings-probe", help="the x86 settings probe of the side-by-side case")
     args = ap.parse_args()
     args.build = os.path.abspath(args.build)
     args.builds = {"x64": args.build, "x86": os.path.abspath(args.x86_build)}

@@ -54,16 +54,23 @@ std::string ImageName(unsigned number)
     return name;
 }
 
-// Fills the image names that the platform's next unique numbers give (they
-// start from the tick count) with copies of earlier sends; returns the
-// number after the last one.
-unsigned PlantEarlierCopies(const CTestAccessory& accessory, int count, std::vector<std::string>& names)
+// The platform's unique numbers for temporary names start from the tick
+// count. This fills the image names of the numbers a little while ahead with
+// copies of earlier sends, then waits until the clock reaches them, so the
+// send that follows meets them however long the planting took on a busy
+// machine. Returns the number after the last one.
+unsigned PlantEarlierCopies(const CTestAccessory& accessory, std::vector<std::string>& names)
 {
-    const unsigned first = ::GetTickCount();
-    for (int i = 0; i < count; ++i)
+    constexpr unsigned kLeadMs = 5000;  // far more than planting takes, even under load
+    constexpr int kCount = 600;         // the send must reach its name within this many ms
+    const unsigned first = ::GetTickCount() + kLeadMs;
+    for (int i = 0; i < kCount; ++i)
         if (testing_support::WriteFileBytes(accessory.TempFolder() + ImageName(first + i), "an earlier capture"))
             names.push_back(ImageName(first + i));
-    return first + count;
+    EXPECT_LT(static_cast<int>(::GetTickCount() - first), 0) << "planting took longer than its lead";
+    while (static_cast<int>(::GetTickCount() - first) < 0)
+        ::Sleep(1);
+    return first + kCount;
 }
 
 TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
@@ -72,8 +79,8 @@ TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
     setup.saveFault = host::SaveFault::SucceedsWritingNothing;
     CTestAccessory failing(CreateFrom::LinkedClassTable, setup);
     std::vector<std::string> planted;
-    PlantEarlierCopies(failing, 400, planted);
-    ASSERT_EQ(planted.size(), 400u);
+    PlantEarlierCopies(failing, planted);
+    ASSERT_EQ(planted.size(), 600u);
     EXPECT_EQ(SendExpectingMessage(failing), "Unable to send to Word Press");
     EXPECT_EQ(failing.TempFiles().size(), planted.size());
     for (const std::string& name : planted)
@@ -83,11 +90,9 @@ TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
     ui::CDialogCanceller cancel;
     CTestAccessory working;
     std::vector<std::string> earlier;
-    const unsigned next = PlantEarlierCopies(working, 400, earlier);
-    const unsigned atSend = ::GetTickCount();
+    const unsigned next = PlantEarlierCopies(working, earlier);
     ASSERT_EQ(working.As<IOutput>()->Send(), S_OK);
     ASSERT_EQ(working.TempFiles().size(), earlier.size() + 1);
-    ASSERT_LT(atSend, next) << "planting took too long to test anything";
     EXPECT_FALSE(testing_support::ReadFileBytes(working.TempFolder() + ImageName(next)).empty())
         << "the send passed over every planted name";
     for (const std::string& name : earlier)

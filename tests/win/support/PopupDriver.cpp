@@ -46,7 +46,8 @@ BOOL CALLBACK CountWindow(HWND hWnd, LPARAM lParam)
 }
 
 // One entry of the GDI handle table the process environment block points to;
-// the same 24-byte layout on 64-bit Windows and on Wine.
+// the same 24-byte layout on 64-bit Windows and in both halves of Wine (the
+// table is read only where GetGuiResources answers nothing, as under Wine).
 struct CGdiHandleEntry {
     ULONG64 kernelObject;
     USHORT processId;
@@ -58,7 +59,7 @@ struct CGdiHandleEntry {
 };
 static_assert(sizeof(CGdiHandleEntry) == 24, "GDI handle table entry layout");
 constexpr int kGdiHandleEntries = 0x10000;
-constexpr std::size_t kPebGdiSharedHandleTable = 0xF8;  // 64-bit PEB
+constexpr std::size_t kPebGdiSharedHandleTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 // GCC takes the segment read inside NtCurrentTeb for an access to an empty array.
 #pragma GCC diagnostic push
