@@ -53,13 +53,13 @@ public:
         // Without best fit a character the page lacks becomes the default
         // character, which is reported, instead of a look-alike.
         BOOL bDefaultUsed = FALSE;
-        int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, nWide, bytes, sizeof bytes, nullptr,
-                                      &bDefaultUsed);
+        int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, nWide, bytes, static_cast<int>(sizeof bytes),
+                                      nullptr, &bDefaultUsed);
         if (n == 0 && ::GetLastError() == ERROR_INVALID_FLAGS) {
             // A UTF-8 ANSI code page takes neither the flag nor the report,
             // and holds every character.
             bDefaultUsed = FALSE;
-            n = ::WideCharToMultiByte(CP_ACP, 0, wide, nWide, bytes, sizeof bytes, nullptr, nullptr);
+            n = ::WideCharToMultiByte(CP_ACP, 0, wide, nWide, bytes, static_cast<int>(sizeof bytes), nullptr, nullptr);
         }
         if (n <= 0 || bDefaultUsed)
             return false;

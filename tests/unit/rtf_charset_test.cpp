@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "publish/PostComposition.h"
 #include "rtf2html/IconvCodePages.h"
 #include "rtf2html/RtfConverter.h"
 
@@ -119,6 +122,41 @@ TEST(RtfCharsets, DamagedTextGetsSafeDefaults)
               Paragraph("\xcf\xb7\xcf\xe9"));
     // Without code pages to read them, bytes are kept as before.
     EXPECT_EQ(CRtfConverter().Convert(kHeader + R"(\pard\f1\'cf\'f0)" + "\n}", "\\pard", true), Paragraph("\xcf\xf0"));
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The entry as the control streams it out (line ends, closing paragraph mark
+// and the stream's NUL), through the post's own steps.
+std::string PostBody(const std::string& streamedRtf, unsigned ansiCodePage)
+{
+    rtf2html::CIconvCodePages codePages(ansiCodePage);
+    const std::string html = publish::ConvertEntry(publish::TrimFinalParagraph(streamedRtf), &codePages);
+    return publish::ComposeBody(html, publish::ImagePlacement::Bottom, "");
+}
+
+TEST(RtfCharsets, AnEntryInFiveScriptsIsPostedWhole)
+{
+    const std::string rtf = ReadFile(std::string(WP_TEST_DATA) + "/rtf/windows_scripts.rtf");
+    std::string expected = ReadFile(std::string(WP_TEST_DATA) + "/rtf/windows_scripts.html");
+    ASSERT_FALSE(rtf.empty());
+    ASSERT_FALSE(expected.empty());
+    if (expected.back() == '\n')
+        expected.pop_back();
+    const std::string imageBlock = publish::ImageBlock(publish::ImagePlacement::Bottom, "");
+    EXPECT_EQ(PostBody(rtf, 1252), expected + imageBlock);
+
+    // On a Japanese system the same entry carries Japanese and Russian as the
+    // system's own bytes.
+    const std::string japanese = PostBody(rtf, 932);
+    EXPECT_NE(japanese.find("\x95\x5c\x8e\xa6\x82\xb7\x82\xe9"), std::string::npos) << japanese;
+    EXPECT_NE(japanese.find("\x84\x50\x84\x82\x84\x79\x84\x72\x84\x75\x84\x84"), std::string::npos) << japanese;
+    EXPECT_NE(japanese.find("<a href=\"http://example.jp/\x95\x5c\">\x93\xfa\x96\x7b</a>"), std::string::npos)
+        << japanese;
 }
 
 TEST(IconvCodePages, ReadsPairsAndRefusesLookAlikes)
