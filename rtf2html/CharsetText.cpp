@@ -21,12 +21,8 @@ void CCharsetText::SetCodePage(std::string& out, unsigned codePage)
     m_nCodePage = m_pCodePages != nullptr ? codePage : 0;
 }
 
-void CCharsetText::Append(std::string& out, std::string_view bytes)
+void CCharsetText::Decode(std::string& out, std::string_view bytes)
 {
-    if (m_nCodePage == 0) {
-        AppendAscii(out, bytes);
-        return;
-    }
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char byte = static_cast<unsigned char>(bytes[i]);
@@ -60,10 +56,8 @@ void CCharsetText::Append(std::string& out, std::string_view bytes)
     }
 }
 
-void CCharsetText::Finish(std::string& out)
+void CCharsetText::FinishLeadByte(std::string& out)
 {
-    if (m_nLeadByte < 0)
-        return;
     m_nLeadByte = -1;
     AppendCharacter(out, kReplacement);
 }

@@ -24,12 +24,24 @@ public:
     void SetCodePage(std::string& out, unsigned codePage);
     unsigned CodePage() const { return m_nCodePage; }
 
-    void Append(std::string& out, std::string_view bytes);
+    void Append(std::string& out, std::string_view bytes)
+    {
+        if (m_nCodePage == 0)
+            AppendAscii(out, bytes);
+        else
+            Decode(out, bytes);
+    }
     // Ends a run of text: a lead byte whose trail byte never came is written
     // as the replacement character.
-    void Finish(std::string& out);
+    void Finish(std::string& out)
+    {
+        if (m_nLeadByte >= 0)
+            FinishLeadByte(out);
+    }
 
 private:
+    void Decode(std::string& out, std::string_view bytes);
+    void FinishLeadByte(std::string& out);
     void AppendAscii(std::string& out, std::string_view text) const;
     void AppendCharacter(std::string& out, char32_t character);
 

@@ -28,7 +28,10 @@ public:
         if (count == 0 || count > 2)
             return 0;
         wchar_t wide[2];
-        const int n = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(count), wide, 2);
+        int n = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(count), wide, 2);
+        // A few pages, the symbol page among them, take no flags.
+        if (n == 0 && ::GetLastError() == ERROR_INVALID_FLAGS)
+            n = ::MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(count), wide, 2);
         const char32_t first = n >= 1 ? static_cast<char32_t>(wide[0]) : 0;
         if (n == 1 && (first < 0xD800 || first > 0xDFFF))
             return first;
