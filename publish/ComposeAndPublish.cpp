@@ -14,7 +14,7 @@
 #include "publish/PostComposition.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
-#include "rtf2html/RtfConverter.h"
+#include "rtf2html/CodePages.h"
 #include "util/FileUtil.h"
 
 namespace {
@@ -80,7 +80,7 @@ void CBlogOutputDlg::ComposeAndPublish()
     m_strRtf = m_editEntry.StreamOut(SF_RTF);
     const std::string rtfAsStreamed = m_strRtf;
     m_strRtf = publish::TrimFinalParagraph(m_strRtf);
-    m_strHtml = CRtfConverter().Convert(m_strRtf, "\\pard", true);
+    m_strHtml = publish::ConvertEntry(m_strRtf, &rtf2html::WindowsCodePages());
 
     const std::string sizeAttributes = publish::ImageSizeAttributes(
         [&]() -> std::optional<publish::CImageSize> {

@@ -1,5 +1,7 @@
 #include "publish/PostComposition.h"
 
+#include "rtf2html/RtfConverter.h"
+
 namespace publish {
 
 std::string TrimFinalParagraph(const std::string& rtf)
@@ -8,6 +10,11 @@ std::string TrimFinalParagraph(const std::string& rtf)
     if (pos == std::string::npos || pos == 0)
         return "\n}";
     return rtf.substr(0, pos) + "\n}";
+}
+
+std::string ConvertEntry(const std::string& trimmedRtf, rtf2html::ICodePages* codePages)
+{
+    return CRtfConverter(codePages).Convert(trimmedRtf, "\\pard", true);
 }
 
 CImageSize ScaleToPostWidth(int nWidth, int nHeight)

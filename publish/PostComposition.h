@@ -7,11 +7,18 @@
 #include <optional>
 #include <string>
 
+#include "rtf2html/CodePages.h"
+
 namespace publish {
 
 // Cuts the RTF at the last "\par" (found from position 1 on; one inside
 // "\pard" counts) and closes it with "\n}". Without "\par": "\n}" alone.
 std::string TrimFinalParagraph(const std::string& rtf);
+
+// The entry's HTML from its trimmed RTF: the body converted from the first
+// "\pard", its text read in the code pages of its fonts, which the header
+// before it declares.
+std::string ConvertEntry(const std::string& trimmedRtf, rtf2html::ICodePages* codePages);
 
 struct CImageSize {
     int m_nWidth = 0;

@@ -54,18 +54,32 @@ std::string_view Alignment(bool center, bool right)
 
 }  // namespace
 
-CRtfConverter::CRtfConverter() : m_stack(m_strHtml) {}
+CRtfConverter::CRtfConverter() : CRtfConverter(nullptr) {}
+
+CRtfConverter::CRtfConverter(rtf2html::ICodePages* pCodePages)
+    : m_pCodePages(pCodePages), m_text(pCodePages, rtf2html::CCharsetText::Escaping::Html), m_stack(m_strHtml)
+{
+}
 
 std::string CRtfConverter::Convert(const std::string& rtf, const std::string& startMarker, bool closeAll)
 {
     const std::size_t start = rtf.find(startMarker);
     if (start == std::string::npos)
         return std::string();
+    // Text in the ANSI code page, and text that cannot be read here, keeps
+    // its bytes.
+    const unsigned ansiCodePage = m_pCodePages != nullptr ? m_pCodePages->AnsiCodePage() : 0;
+    m_fonts.Read(std::string_view(rtf).substr(0, start), ansiCodePage);
+    m_fonts.MapCodePages([&](unsigned codePage) {
+        return m_pCodePages == nullptr || codePage == ansiCodePage || !m_pCodePages->IsAvailable(codePage) ? 0u
+                                                                                                           : codePage;
+    });
     m_strText = std::string_view(rtf).substr(start);
     rtf2html::CGroupStripper groups(m_strText);
     m_pGroups = &groups;
     m_strHtml.clear();
     m_strHtml.reserve(m_strText.size() + m_strText.size() / 4);
+    SetFont(m_fonts.InitialFont());
     CRtfTokenizer tokens(m_strText, m_pGroups);
     const bool endedAtBrace = ConvertBody(tokens, Scope::Body);
     if (!endedAtBrace && closeAll)
@@ -81,6 +95,9 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
         const CRtfToken token = tokens.Next();
         if (m_nPendingHighSurrogate != 0 && !IsUnicodeWord(token))
             DropPendingSurrogate();
+        // A double-byte character is its two bytes with nothing between.
+        if (token.m_kind != TokenKind::Text && token.m_kind != TokenKind::Byte)
+            m_text.Finish(m_strHtml);
         switch (token.m_kind) {
         case TokenKind::End:
             Flush(run);
@@ -91,12 +108,12 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
             return true;
         case TokenKind::Text:
             Flush(run);
-            rtf2html::AppendEscapedText(m_strHtml, m_strText.substr(token.m_nBegin, token.m_nEnd - token.m_nBegin));
+            m_text.Append(m_strHtml, m_strText.substr(token.m_nBegin, token.m_nEnd - token.m_nBegin));
             break;
         case TokenKind::Byte: {
             Flush(run);
             const char byte = static_cast<char>(token.m_nByte);
-            rtf2html::AppendEscapedText(m_strHtml, std::string_view(&byte, 1));
+            m_text.Append(m_strHtml, std::string_view(&byte, 1));
             break;
         }
         case TokenKind::Symbol:
@@ -204,8 +221,18 @@ void CRtfConverter::ApplyControlWords(const CRtfToken* words, std::size_t count)
             m_stack.CloseTag(Element::Font);
             m_stack.m_strFontSize = rtf2html::MapFontSize(word.m_strWord);
             m_stack.OpenTag(Element::Font);
+        } else if (word.m_id == WordId::F) {
+            SetFont(word.m_nParam);
+        } else if (word.IsPlain(WordId::Plain)) {
+            SetFont(m_fonts.DefaultFont());
         }
     }
+}
+
+void CRtfConverter::SetFont(long font)
+{
+    m_nFont = font;
+    m_text.SetCodePage(m_strHtml, m_fonts.CodePageOf(font));
 }
 
 void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToken& shadow)
@@ -223,6 +250,14 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     // The visible text runs up to the hidden text ("\v"), which holds the target.
     CRtfTokenizer ahead(m_strText, m_pGroups, linkStart);
     long fallbackCount = m_nFallbackCount;
+    // The font where the hidden text starts, and where the link ends.
+    long font = m_nFont;
+    const auto followFont = [&](const CRtfToken& token) {
+        if (token.m_id == WordId::F)
+            font = token.m_nParam;
+        else if (token.IsPlain(WordId::Plain))
+            font = m_fonts.DefaultFont();
+    };
     bool hasPard = false;
     bool center = false;
     bool right = false;
@@ -239,6 +274,7 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
             hidden = true;
             break;
         }
+        followFont(token);
         hasPard = hasPard || token.IsPlain(WordId::Pard);
         center = center || token.IsPlain(WordId::Qc);
         right = right || token.IsPlain(WordId::Qr);
@@ -252,18 +288,25 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     // scan goes on after the closing quote; without one, at the end of the
     // hidden text, so text after a damaged link is still converted.
     std::string target;
+    rtf2html::CCharsetText targetText(m_pCodePages, rtf2html::CCharsetText::Escaping::None);
+    targetText.SetCodePage(target, m_fonts.CodePageOf(font));
     std::size_t resume = visibleEnd;
     if (hidden) {
         enum class State { Seeking, Hash, Target } state = State::Seeking;
         bool closed = false;
         while (!closed) {
             const CRtfToken token = ahead.Next();
+            if (token.m_kind != TokenKind::Text && token.m_kind != TokenKind::Byte)
+                targetText.Finish(target);
             if (token.m_kind == TokenKind::End || token.m_kind == TokenKind::GroupEnd || token.IsOff(WordId::V)) {
                 resume = token.m_nBegin;
                 break;
             }
             if (token.m_kind == TokenKind::Word) {
-                if (token.m_id == WordId::Uc && token.m_bHasParam) {
+                followFont(token);
+                if (token.m_id == WordId::F || token.IsPlain(WordId::Plain)) {
+                    targetText.SetCodePage(target, m_fonts.CodePageOf(font));
+                } else if (token.m_id == WordId::Uc && token.m_bHasParam) {
                     fallbackCount = std::max(0L, token.m_nParam);
                 } else if (IsUnicodeWord(token)) {
                     if (state == State::Target)
@@ -293,10 +336,11 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
                     break;
                 case State::Target:
                     if (c == '"') {
+                        targetText.Finish(target);
                         closed = true;
                         resume = token.m_kind == TokenKind::Byte ? token.m_nEnd : token.m_nBegin + k + 1;
                     } else {
-                        target += c;
+                        targetText.Append(target, std::string_view(&c, 1));
                     }
                     break;
                 }
@@ -316,6 +360,7 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     ConvertBody(visible, Scope::LinkText);
     m_bLinkHasPard = false;
     m_stack.CloseTag(Element::A);
+    SetFont(font);
     tokens.Seek(resume);
 }
 

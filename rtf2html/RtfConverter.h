@@ -3,24 +3,34 @@
 // into the HTML fragment posted as the entry's text. It reads exactly what the
 // editor produces: paragraphs with their alignment, line breaks, bold, italic,
 // underline, the seven text sizes and links; everything else is dropped.
-// Platform-free: the Windows side passes the RTF streamed out of the control.
+// Platform-free: the Windows side passes the RTF streamed out of the control
+// and the system's code pages.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "rtf2html/CharsetText.h"
+#include "rtf2html/CodePages.h"
 #include "rtf2html/ElementStack.h"
+#include "rtf2html/FontTable.h"
 #include "rtf2html/GroupStripper.h"
 #include "rtf2html/RtfTokenizer.h"
 
 class CRtfConverter {
 public:
+    // Text bytes are copied as they are, as if every font were in the ANSI
+    // code page.
     CRtfConverter();
+    // Text in a font of another script is read in that script's code page
+    // and written in the ANSI code page, or as character references.
+    explicit CRtfConverter(rtf2html::ICodePages* pCodePages);
     CRtfConverter(const CRtfConverter&) = delete;
     CRtfConverter& operator=(const CRtfConverter&) = delete;
 
-    // Converts rtf from the first occurrence of startMarker (the header before
-    // it is never read); without the marker the result is empty. With closeAll
+    // Converts rtf from the first occurrence of startMarker; of the header
+    // before it only the fonts are read (their code pages, the default font).
+    // Without the marker the result is empty. With closeAll
     // every element still open at the end of the text is closed. An unescaped
     // "}" ends the body and closes everything in any case. No "%" is left in
     // the result, so it can stand next to "%s" placeholders.
@@ -48,9 +58,14 @@ private:
     void Flush(CRun& run);
     void ConvertLink(rtf2html::CRtfTokenizer& tokens, CRun& run, const rtf2html::CRtfToken& shadow);
 
+    void SetFont(long font);
     void WriteUnicode(long value);
     void DropPendingSurrogate();
 
+    rtf2html::ICodePages* m_pCodePages = nullptr;
+    rtf2html::CFontTable m_fonts;
+    long m_nFont = 0;
+    rtf2html::CCharsetText m_text;
     std::string_view m_strText;  // the caller's RTF from the start marker on
     rtf2html::CGroupStripper* m_pGroups = nullptr;
     std::string m_strHtml;

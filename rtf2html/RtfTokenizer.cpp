@@ -38,7 +38,8 @@ struct CKnownWord {
 
 constexpr CKnownWord kKnownWords[] = {
     {"b", WordId::B},           {"i", WordId::I},           {"ul", WordId::Ul},
-    {"ulnone", WordId::UlNone}, {"fs", WordId::Fs},         {"pard", WordId::Pard},
+    {"ulnone", WordId::UlNone}, {"fs", WordId::Fs},         {"f", WordId::F},
+    {"plain", WordId::Plain},   {"pard", WordId::Pard},
     {"par", WordId::Par},       {"qc", WordId::Qc},         {"qr", WordId::Qr},
     {"shad", WordId::Shad},     {"v", WordId::V},           {"u", WordId::U},
     {"uc", WordId::Uc},         {"tab", WordId::Tab},       {"line", WordId::Line},

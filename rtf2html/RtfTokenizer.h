@@ -22,7 +22,7 @@ enum class TokenKind {
 
 // The control words the converter acts on, recognised once per word.
 enum class WordId {
-    Other, B, I, Ul, UlNone, Fs, Pard, Par, Qc, Qr, Shad, V, U, Uc,
+    Other, B, I, Ul, UlNone, Fs, F, Plain, Pard, Par, Qc, Qr, Shad, V, U, Uc,
     Tab, Line, EmDash, EnDash, LQuote, RQuote, LDblQuote, RDblQuote, Bullet, EmSpace, EnSpace, QmSpace,
 };
 

@@ -1,15 +1,19 @@
 // rtf2html: converts an entry's RTF (a file, or standard input) to the HTML
 // that would be posted, and writes it to standard output.
 //
-//   rtf2html [--no-trim] [--marker TEXT] [--no-close] [FILE]
+//   rtf2html [--no-trim] [--marker TEXT] [--no-close] [--ansi CODEPAGE] [FILE]
 //
 // By default the input is prepared as a post is: cut at the last "\par" and
 // ended with a line feed and "}", so the control's own RTF (such as a saved
-// "rtf.rtf") converts exactly as it did when it was posted.
+// "rtf.rtf") converts exactly as it did when it was posted. Text in fonts of
+// other scripts is written in the ANSI code page given (1252 by default), as
+// the post of a user with that code page would carry it.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "rtf2html/IconvCodePages.h"
 #include "rtf2html/RtfConverter.h"
 
 namespace {
@@ -34,7 +38,7 @@ std::string TrimFinalParagraph(const std::string& rtf)
 
 int Usage()
 {
-    std::fputs("usage: rtf2html [--no-trim] [--marker TEXT] [--no-close] [FILE]\n", stderr);
+    std::fputs("usage: rtf2html [--no-trim] [--marker TEXT] [--no-close] [--ansi CODEPAGE] [FILE]\n", stderr);
     return 2;
 }
 
@@ -45,6 +49,7 @@ int main(int argc, char** argv)
     bool trim = true;
     bool closeAll = true;
     std::string marker = "\\pard";
+    unsigned long ansiCodePage = 1252;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-trim") == 0)
@@ -53,6 +58,8 @@ int main(int argc, char** argv)
             closeAll = false;
         else if (std::strcmp(argv[i], "--marker") == 0 && i + 1 < argc)
             marker = argv[++i];
+        else if (std::strcmp(argv[i], "--ansi") == 0 && i + 1 < argc)
+            ansiCodePage = std::strtoul(argv[++i], nullptr, 10);
         else if (argv[i][0] == '-' && argv[i][1] != '\0')
             return Usage();
         else if (path == nullptr)
@@ -73,7 +80,8 @@ int main(int argc, char** argv)
         std::fputs("rtf2html: read error\n", stderr);
         return 1;
     }
-    CRtfConverter converter;
+    rtf2html::CIconvCodePages codePages(static_cast<unsigned>(ansiCodePage));
+    CRtfConverter converter(&codePages);
     const std::string html = converter.Convert(trim ? TrimFinalParagraph(rtf) : rtf, marker, closeAll);
     std::fwrite(html.data(), 1, html.size(), stdout);
     std::fputc('\n', stdout);

@@ -1,11 +1,14 @@
 // The converter on arbitrary text: no crash, no undefined behaviour, and
 // output that keeps its promises: every element closed, no per-cent sign.
+// Fonts of other scripts are read as a Western and as a Japanese system
+// reads them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "rtf2html/IconvCodePages.h"
 #include "rtf2html/RtfConverter.h"
 
 namespace {
@@ -44,14 +47,16 @@ bool IsWellNested(const std::string& html)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static rtf2html::CIconvCodePages western(1252);
+    static rtf2html::CIconvCodePages japanese(932);
     const std::string rtf(reinterpret_cast<const char*>(data), size);
-    CRtfConverter closing;
+    CRtfConverter closing(&western);
     const std::string html = closing.Convert(rtf, "\\pard", true);
     Check(html.find('%') == std::string::npos);
     Check(IsWellNested(html));
     // The post's own preparation: cut at the last paragraph mark, close the body.
     const std::size_t last = rtf.rfind("\\par");
-    CRtfConverter prepared;
+    CRtfConverter prepared(&japanese);
     const std::string post = prepared.Convert((last == std::string::npos ? std::string() : rtf.substr(0, last)) + "\n}",
                                               "\\pard", true);
     Check(post.find('%') == std::string::npos);
