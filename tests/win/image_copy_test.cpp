@@ -3,6 +3,7 @@
 // holds never reaches the Blog Editor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "support/TestAccessory.h"
@@ -58,8 +59,8 @@ std::string ImageName(unsigned number)
 // count. This fills the image names of the numbers a little while ahead with
 // copies of earlier sends, then waits until the clock reaches them, so the
 // send that follows meets them however long the planting took on a busy
-// machine. Returns the number after the last one.
-unsigned PlantEarlierCopies(const CTestAccessory& accessory, std::vector<std::string>& names)
+// machine.
+void PlantEarlierCopies(const CTestAccessory& accessory, std::vector<std::string>& names)
 {
     constexpr unsigned kLeadMs = 5000;  // far more than planting takes, even under load
     constexpr int kCount = 600;         // the send must reach its name within this many ms
@@ -70,7 +71,6 @@ unsigned PlantEarlierCopies(const CTestAccessory& accessory, std::vector<std::st
     EXPECT_LT(static_cast<int>(::GetTickCount() - first), 0) << "planting took longer than its lead";
     while (static_cast<int>(::GetTickCount() - first) < 0)
         ::Sleep(1);
-    return first + kCount;
 }
 
 TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
@@ -86,17 +86,23 @@ TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
     for (const std::string& name : planted)
         EXPECT_EQ(testing_support::ReadFileBytes(failing.TempFolder() + name), "an earlier capture") << name;
 
-    // A save that works gets the first name none of them holds.
+    // A save that works gets a name none of them holds. Which one depends on
+    // how far the clock moved while the send passed over them, so the new
+    // file is found as the one that was not planted.
     ui::CDialogCanceller cancel;
     CTestAccessory working;
     std::vector<std::string> earlier;
-    const unsigned next = PlantEarlierCopies(working, earlier);
+    PlantEarlierCopies(working, earlier);
     ASSERT_EQ(working.As<IOutput>()->Send(), S_OK);
-    ASSERT_EQ(working.TempFiles().size(), earlier.size() + 1);
-    EXPECT_FALSE(testing_support::ReadFileBytes(working.TempFolder() + ImageName(next)).empty())
-        << "the send passed over every planted name";
-    for (const std::string& name : earlier)
-        EXPECT_EQ(testing_support::ReadFileBytes(working.TempFolder() + name), "an earlier capture") << name;
+    const std::vector<std::string> files = working.TempFiles();
+    ASSERT_EQ(files.size(), earlier.size() + 1);
+    for (const std::string& name : files) {
+        const std::string bytes = testing_support::ReadFileBytes(working.TempFolder() + name);
+        if (std::find(earlier.begin(), earlier.end(), name) == earlier.end())
+            EXPECT_TRUE(!bytes.empty() && bytes != "an earlier capture") << "the send's copy " << name << ": " << bytes;
+        else
+            EXPECT_EQ(bytes, "an earlier capture") << name;
+    }
 }
 
 }  // namespace
