@@ -12,6 +12,6 @@ windows_build() {
     *) echo "windows_build: no architecture $arch (x86 or x64)" >&2; return 2 ;;
   esac
   cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$out" -j"$(nproc)" "$@"
 }

@@ -301,6 +301,7 @@ TEST(BlogEditor, HelpOpensTheHelpFileOwnedByTheDialog)
     CHelpRecorder help;
     RunDialog(dlg, "Blog Editor", [&](HWND h) {
         ui::Click(ui::Control(h, IDC_HELP_BUTTON));
+        EXPECT_TRUE(ui::WaitFor([&] { return !help.Calls().empty(); })) << "no help for the click";
         ui::Press("Escape");
     });
     EXPECT_EQ(help.Calls(), (std::vector<std::string>{setup.Folder() + "WordPressOutput.chm|0|0|owned"}));

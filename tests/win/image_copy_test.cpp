@@ -62,7 +62,7 @@ std::string ImageName(unsigned number)
 // machine.
 void PlantEarlierCopies(const CTestAccessory& accessory, std::vector<std::string>& names)
 {
-    constexpr unsigned kLeadMs = 5000;  // far more than planting takes, even under load
+    constexpr unsigned kLeadMs = 3000;  // several times what planting takes, even under load
     constexpr int kCount = 600;         // the send must reach its name within this many ms
     const unsigned first = ::GetTickCount() + kLeadMs;
     for (int i = 0; i < kCount; ++i)

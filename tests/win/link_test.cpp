@@ -147,6 +147,7 @@ TEST(LinkDialog, HelpKeepsItOpenAndCancelLeavesTheMembersAsSet)
         ui::Press("Alt+E");
         ui::Type(nullptr, "jane@example.com");
         ui::Press("Alt+H");
+        EXPECT_TRUE(ui::WaitFor([&] { return !help.Calls().empty(); })) << "no help for Alt+H";
         EXPECT_EQ(help.Calls(), (std::vector<std::string>{"Z:\\accessory\\WordPressOutput.chm|0|0|owned"}));
         EXPECT_TRUE(ui::IsVisible(h));
         ui::Press("Escape");

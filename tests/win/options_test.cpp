@@ -181,6 +181,7 @@ TEST(OptionsDialog, HelpLeavesTheDialogOpenAndCancelKeepsTheStoredValues)
         ui::Type(ui::Control(h, IDC_OPTIONS_USER_NAME), " changed");
         ui::Click(ui::Control(h, IDC_HELP_BUTTON));
         ui::Press("Alt+H");
+        EXPECT_TRUE(ui::WaitFor([&] { return help.Calls().size() >= 2; })) << "no help for the click and Alt+H";
         EXPECT_EQ(help.Calls(), (std::vector<std::string>(2, "Z:\\accessory\\WordPressOutput.chm|0|0|owned")));
         EXPECT_TRUE(ui::IsVisible(h));
         EXPECT_TRUE(ItemChecked(h, IDC_OPTIONS_ALWAYS_USE));

@@ -378,8 +378,9 @@ TEST_F(PopupWindow, HundredPopupsOneAfterAnotherLeaveNoWindowGdiObjectOrGdiplusS
     // from GetGuiResources, no handle table in its PEB); the x64 build's run
     // counts them for the same code.
     const bool bCountable = nGdiBefore >= 0;
-    if (sizeof(void*) == 8)
+    if (sizeof(void*) == 8) {
         ASSERT_TRUE(bCountable);
+    }
     if (bCountable) {
         {
             // The count sees a single object come and go.
@@ -397,8 +398,9 @@ TEST_F(PopupWindow, HundredPopupsOneAfterAnotherLeaveNoWindowGdiObjectOrGdiplusS
     const DWORD dwTook = ::timeGetTime() - dwStart;
     const int nGdiAfter = popup_driver::GdiObjectCount();
     std::printf("100 popups in %lu ms; GDI objects %d before, %d after\n", dwTook, nGdiBefore, nGdiAfter);
-    if (bCountable)
+    if (bCountable) {
         EXPECT_EQ(nGdiAfter, nGdiBefore);
+    }
     ExpectAllGone(101);
 }
 

@@ -106,6 +106,17 @@ bool WaitUntilGone(HWND hWnd, int timeoutMs)
     return false;
 }
 
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 HWND Control(HWND hParent, int id) { return ::GetDlgItem(hParent, id); }
 
 std::string Text(HWND hWnd)

@@ -22,6 +22,9 @@ std::vector<HWND> FindWindows(const std::string& caption = "", const std::string
 // Waits until such a window is visible and has finished initialising.
 HWND WaitForWindow(const std::string& caption, const std::string& className = "", int timeoutMs = 10000);
 bool WaitUntilGone(HWND hWnd, int timeoutMs = 10000);
+// Waits, from a thread other than the window's, until the condition holds:
+// for the state an action leads to, not for a time. False when it never did.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 HWND Control(HWND hParent, int id);
 std::string Text(HWND hWnd);
