@@ -2,19 +2,11 @@
 
 #include <vector>
 
+#include "rtf2html/RtfChars.h"
+
 namespace rtf2html {
 
 namespace {
-
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 bool IsHexDigit(char c)
 {

@@ -3,20 +3,11 @@
 #include <array>
 
 #include "rtf2html/GroupStripper.h"
+#include "rtf2html/RtfChars.h"
 #include "util/HexText.h"
 
 namespace rtf2html {
 namespace {
-
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // Bytes that end a stretch of plain text.
 const std::array<bool, 256> kEndsText = [] {
