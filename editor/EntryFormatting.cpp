@@ -190,7 +190,8 @@ LRESULT CBlogOutputDlg::OnLink(NMHDR& header)
     m_nLinkStart = link.chrg.cpMin;
     m_nLinkEnd = link.chrg.cpMax;
     m_nHiddenStart = m_nHiddenEnd = -1;
-    const std::size_t nHidden = editor::HiddenPartLength(m_editEntry.GetTextRange(m_nLinkEnd, -1));
+    const std::size_t nHidden = editor::HiddenPartLength(
+        m_editEntry.GetTextRange(m_nLinkEnd, -1), [](unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; });
     if (nHidden > 0) {
         m_nHiddenStart = m_nLinkEnd;
         m_nHiddenEnd = m_nLinkEnd + static_cast<LONG>(nHidden);
@@ -238,7 +239,7 @@ void CBlogOutputDlg::InsertLink()
             address = editor::MailtoAddress(dlg.m_strEmail, dlg.m_strSubject);
         }
         if (!address.empty()) {
-            m_editEntry.StreamIn(SF_RTF | SFF_SELECTION, editor::BuildLinkRtf(dlg.m_strText, address));
+            m_editEntry.StreamIn(SF_RTF | SFF_SELECTION, editor::BuildLinkRtf(dlg.m_strText, address, ::GetACP()));
             const LONG nText = CharacterCount(dlg.m_strText);
             m_editEntry.SetSel(nInsertAt, nInsertAt + nText);
             ToggleCharEffect(editor::kEffectShadow, editor::kEffectShadow);

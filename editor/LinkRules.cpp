@@ -50,9 +50,10 @@ std::string EscapeRtfText(const std::string& text)
     return out;
 }
 
-std::string BuildLinkRtf(const std::string& displayText, const std::string& address)
+std::string BuildLinkRtf(const std::string& displayText, const std::string& address, unsigned codePage)
 {
-    return "{\\rtf1\\ansi " + EscapeRtfText(displayText) + "\\v #\"" + EscapeRtfText(address) + "\"\\v0}";
+    return "{\\rtf1\\ansi\\ansicpg" + std::to_string(codePage) + " " + EscapeRtfText(displayText) + "\\v #\"" +
+           EscapeRtfText(address) + "\"\\v0}";
 }
 
 bool IsBlank(const std::string& text)
@@ -64,15 +65,21 @@ bool IsBlank(const std::string& text)
     return true;
 }
 
-std::size_t HiddenPartLength(const std::string& textAfterLink)
+std::size_t HiddenPartLength(const std::string& textAfterLink, const std::function<bool(unsigned char)>& isLeadByte)
 {
     const bool bStarts = !textAfterLink.empty() && textAfterLink[0] == '#';
     if (!bStarts && !(textAfterLink.size() > 1 && textAfterLink[1] == '#'))
         return 0;
     int nQuotes = 0;
-    for (std::size_t i = 0; i < textAfterLink.size(); ++i) {
-        if (textAfterLink[i] == '"' && ++nQuotes == 2)
-            return i + 1;
+    std::size_t nCharacters = 0;
+    for (std::size_t i = 0; i < textAfterLink.size(); ++i, ++nCharacters) {
+        const auto byte = static_cast<unsigned char>(textAfterLink[i]);
+        if (byte > 0x7F && isLeadByte && isLeadByte(byte) && i + 1 < textAfterLink.size()) {
+            ++i;  // its trail byte, which is never a quote
+            continue;
+        }
+        if (byte == '"' && ++nQuotes == 2)
+            return nCharacters + 1;
     }
     return 0;
 }

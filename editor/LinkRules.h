@@ -2,6 +2,7 @@
 // Text rules of the Blog Editor's links, free of the platform: the display
 // text proposed from a selection, the address built from the link dialog's
 // fields, and the RTF that puts a link into the entry.
+#include <functional>
 #include <string>
 
 namespace editor {
@@ -23,14 +24,19 @@ std::string EscapeRtfText(const std::string& text);
 
 // The link as the entry holds it: the visible text, then hidden text made of
 // "#", a quote, the address and a quote. Streamed in to replace a selection.
-std::string BuildLinkRtf(const std::string& displayText, const std::string& address);
+// The text is 8-bit text of codePage, which the RTF names so the control
+// reads its bytes in that page whatever its own default.
+std::string BuildLinkRtf(const std::string& displayText, const std::string& address, unsigned codePage);
 
 // True when the text holds nothing but white space.
 bool IsBlank(const std::string& text);
 
 // Length of the hidden part that starts at text[0]: from the "#" (at 0 or 1)
 // up to and including the second double quote; 0 when there is no complete
-// hidden part.
-std::size_t HiddenPartLength(const std::string& textAfterLink);
+// hidden part. Counted in characters, as the control counts its positions: in
+// a double-byte code page a lead byte and its trail byte are one character
+// (isLeadByte says which bytes lead; none do when it is empty).
+std::size_t HiddenPartLength(const std::string& textAfterLink,
+                             const std::function<bool(unsigned char)>& isLeadByte = nullptr);
 
 }  // namespace editor

@@ -48,8 +48,8 @@ TEST(EditorRules, LinkAddressesAndProposedText)
 
 TEST(EditorRules, LinkRtfKeepsWhatTheUserTypedAndConvertsToAnAnchor)
 {
-    EXPECT_EQ(BuildLinkRtf("caf\xe9 {x} a\\b", "http://e/"),
-              "{\\rtf1\\ansi caf\\'e9 \\{x\\} a\\\\b\\v #\"http://e/\"\\v0}");
+    EXPECT_EQ(BuildLinkRtf("caf\xe9 {x} a\\b", "http://e/", 1252),
+              "{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\{x\\} a\\\\b\\v #\"http://e/\"\\v0}");
     EXPECT_EQ(EscapeRtfText("\x80\xff"), "\\'80\\'ff");
     // As the control writes a link back out, the converter makes an anchor.
     const std::string html = CRtfConverter().Convert(
@@ -64,6 +64,13 @@ TEST(EditorRules, HiddenPartAfterALink)
     EXPECT_EQ(HiddenPartLength("#\"unterminated"), 0u);
     EXPECT_EQ(HiddenPartLength("plain"), 0u);
     EXPECT_EQ(HiddenPartLength(""), 0u);
+    // In a double-byte code page the control counts a character where the
+    // text has two bytes: an address with Japanese characters (Shift-JIS, a
+    // trail byte that is a backslash among them) ends where the control says.
+    const auto isShiftJisLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    EXPECT_EQ(HiddenPartLength("#\"http://x.jp/\x93\xfa\x96\x7b\x95\x5c\" after", isShiftJisLead), 18u);
+    EXPECT_EQ(HiddenPartLength("#\"http://x.jp/\x93\xfa\x96\x7b\x95\x5c\" after"), 21u) << "counted in bytes";
+    EXPECT_EQ(HiddenPartLength("#\"\x93", isShiftJisLead), 0u) << "a lead byte cut off at the end";
     EXPECT_TRUE(IsBlank(" \r\t\n"));
     EXPECT_FALSE(IsBlank(" x "));
 }
