@@ -2,6 +2,9 @@
 # A private WordPress on 127.0.0.1 for the publishing tests and the demo.
 #
 #   scripts/wordpress.sh start  [STATE_DIR]   start (installing once), print the XML-RPC address
+#   scripts/wordpress.sh start-network [STATE_DIR]
+#                                             the same, but installed as a subdirectory network of
+#                                             two sites, "/" and "/site2/", both the user's to write to
 #   scripts/wordpress.sh stop   [STATE_DIR]   stop what start started
 #   scripts/wordpress.sh status [STATE_DIR]   exit 0 and print the XML-RPC address when running
 #   scripts/wordpress.sh xmlrpc on|off|fault [STATE_DIR]
@@ -14,7 +17,10 @@
 # (run/), logs (log/), and on success wordpress.env (WP_URL, WP_XMLRPC,
 # WP_USER, WP_PASSWORD, WP_APP_PASSWORD (a fresh application password for
 # the REST API at every start), WP_BLOG_NAME, WP_XMLRPC_SWITCH (the file the
-# xmlrpc command writes: absent, "403" or "fault") and WP_SERVER_LOG). PHP's
+# xmlrpc command writes: absent, "403" or "fault") and WP_SERVER_LOG; for a
+# network also WP_NETWORK=1 and the second site's WP_SITE2_URL,
+# WP_SITE2_XMLRPC and WP_SITE2_NAME). A state folder stays what its first
+# start made it: a single site, or a network (start starts either). PHP's
 # built-in server listens on 127.0.0.1 only. The port is the previous one
 # when it is free, else any free one; WP_PORT in the environment asks for one.
 # wordpress.env is key=value lines for reading, not for sourcing: a value may
@@ -29,15 +35,17 @@ wp_src=/usr/share/wordpress
 packages=(wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
           mariadb-server curl)
 blog_name=Capture-Blog
+site2_folder=site2
+site2_name=Second-Blog
 wp_user=demo
 
-usage() { echo "usage: $0 start|stop|status [STATE_DIR] | xmlrpc on|off|fault [STATE_DIR]" >&2; exit 2; }
+usage() { echo "usage: $0 start|start-network|stop|status [STATE_DIR] | xmlrpc on|off|fault [STATE_DIR]" >&2; exit 2; }
 say() { echo "wordpress.sh: $*" >&2; }
 
 command=${1:-}
 xmlrpc_mode=""
 case "$command" in
-  start|stop|status) ;;
+  start|start-network|stop|status) ;;
   xmlrpc) xmlrpc_mode=${2:-}; shift
           case "$xmlrpc_mode" in on|off|fault) ;; *) usage ;; esac ;;
   *) usage ;;
@@ -46,6 +54,9 @@ state=${2:-$root/build/wordpress}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 site="$state/site" db="$state/db" run="$state/run" logs="$state/log"
+
+# "network" or "single", fixed by the first start that installs.
+mode_of_state() { cat "$state/mode" 2>/dev/null || echo single; }
 
 # --- processes --------------------------------------------------------------
 
@@ -174,15 +185,35 @@ prepare_site() {
   cp "$files/local-sandbox.php" "$site/wp-content/mu-plugins/local-sandbox.php"
 }
 
+# $2: "network" writes the configuration of a network, anything else a single site's.
 write_config() {
-  local url=$1
+  local url=$1 network=${2:-}
   rm -f "$site/wp-config.php"
   php -r '
-    $values = ["@DB_PASSWORD@" => $argv[2], "@DB_HOST@" => "localhost:" . $argv[3], "@URL@" => $argv[4]];
+    $values = ["@DB_PASSWORD@" => $argv[2], "@DB_HOST@" => "localhost:" . $argv[3], "@URL@" => $argv[4],
+               "@NETWORK@" => $argv[5] === "network", "@DOMAIN@" => preg_replace("#^https?://#", "", $argv[4])];
     $text = file_get_contents($argv[1]);
     foreach ($values as $key => $value) { $text = str_replace($key, var_export($value, true), $text); }
-    file_put_contents($argv[5], $text) !== false || exit(1);' \
-    "$files/wp-config.php.in" "$DB_PASSWORD" "$(socket_path)" "$url" "$site/wp-config.php"
+    file_put_contents($argv[6], $text) !== false || exit(1);' \
+    "$files/wp-config.php.in" "$DB_PASSWORD" "$(socket_path)" "$url" "$network" "$site/wp-config.php"
+}
+
+# A network stores every site's address with its port: a new port is written
+# into its tables before WordPress sees a request.
+rehome_network() {
+  local old=$1 new=$2 id table
+  [ "$old" = "$new" ] && return 0
+  sql wordpress <<EOF || return 1
+UPDATE wp_site SET domain = '$new' WHERE domain = '$old';
+UPDATE wp_blogs SET domain = '$new' WHERE domain = '$old';
+UPDATE wp_sitemeta SET meta_value = REPLACE(meta_value, '://$old/', '://$new/') WHERE meta_key = 'siteurl';
+EOF
+  for id in $(sql -N wordpress -e 'SELECT blog_id FROM wp_blogs'); do
+    [[ "$id" =~ ^[0-9]+$ ]] || return 1
+    table=wp_options; [ "$id" = 1 ] || table="wp_${id}_options"
+    sql wordpress -e "UPDATE $table SET option_value = REPLACE(option_value, '://$old', '://$new')
+                      WHERE option_name IN ('siteurl', 'home')" || return 1
+  done
 }
 
 mariadb_args() {
@@ -194,6 +225,8 @@ mariadb_args() {
 }
 
 sql() { mariadb --no-defaults --socket="$(socket_path)" -u "$(id -un)" --batch "$@"; }
+
+count_blogs() { grep -o '<name>xmlrpc</name>' | wc -l; }
 
 xmlrpc_users_blogs() {
   curl -sS --max-time 20 -H 'Content-Type: text/xml' --data-binary @- "$1" <<EOF
@@ -216,6 +249,14 @@ fail() {
 }
 
 start() {
+  local mode; mode=$(mode_of_state)
+  if [ "$command" = start-network ]; then
+    if [ "$mode" != network ] && [ -f "$state/installed" ]; then
+      say "$state holds a single site; give start-network a state folder of its own"
+      exit 1
+    fi
+    mode=network
+  fi
   if running; then
     grep '^WP_XMLRPC=' "$state/wordpress.env" | cut -d= -f2-
     return 0
@@ -234,6 +275,7 @@ start() {
   chmod 700 "$state"
   mkdir -p "$run" "$logs"
   [ -f "$state/installed" ] || fresh=1
+  echo "$mode" >"$state/mode"
 
   # A Unix socket's path is limited to about 100 bytes; a deep state folder
   # gets its socket through a short link in /tmp.
@@ -275,10 +317,14 @@ start() {
     port=$(pick_port) || fail "no free port on 127.0.0.1"
     echo "$port" >"$state/port"
     url="http://127.0.0.1:$port"
-    write_config "$url" || fail "cannot write $site/wp-config.php"
-    PHP_CLI_SERVER_WORKERS=4 spawn "$run/php.pid" "$plog" php \
+    # A network is installed as a single site first, then converted.
+    write_config "$url" "$([ -f "$state/installed" ] && echo "$mode")" || fail "cannot write $site/wp-config.php"
+    # The configuration changes under the running server while a network is
+    # installed: every request reads the files as they are.
+    WP_LOCAL_NETWORK=$([ "$mode" = network ] && echo 1) PHP_CLI_SERVER_WORKERS=4 spawn "$run/php.pid" "$plog" php \
       -d display_errors=0 -d display_startup_errors=0 -d log_errors=1 -d "error_log=$logs/php-error.log" \
-      -d opcache.enable_cli=1 -d memory_limit=256M -d post_max_size=64M -d upload_max_filesize=64M \
+      -d opcache.enable_cli=1 -d opcache.revalidate_freq=0 -d memory_limit=256M -d post_max_size=64M \
+      -d upload_max_filesize=64M \
       -S "127.0.0.1:$port" -t "$site" "$files/router.php" || fail "php -S did not start" "$plog"
     for _ in $(seq 100); do
       port_answers "$port" && break
@@ -306,11 +352,26 @@ ALTER USER 'wordpress'@'localhost' IDENTIFIED BY '$DB_PASSWORD';
 GRANT ALL PRIVILEGES ON wordpress.* TO 'wordpress'@'localhost';
 EOF
 
+  local php_cli=(php -d display_errors=stderr -d error_reporting='E_ALL & ~E_DEPRECATED')
   if [ ! -f "$state/installed" ]; then
-    php -d display_errors=stderr -d error_reporting='E_ALL & ~E_DEPRECATED' "$files/install.php" \
+    "${php_cli[@]}" "$files/install.php" \
       "$site" "$url" "$blog_name" "$wp_user" "$WP_PASSWORD" >"$logs/install.log" 2>&1 ||
       fail "installing WordPress failed" "$logs/install.log"
+    if [ "$mode" = network ]; then
+      "${php_cli[@]}" "$files/network.php" convert "$site" "$url" "$blog_name network" >>"$logs/install.log" 2>&1 ||
+        fail "turning WordPress into a network failed" "$logs/install.log"
+      write_config "$url" network || fail "cannot write $site/wp-config.php"
+      echo "${url#http://}" >"$state/network-domain"
+    fi
     touch "$state/installed"
+  elif [ "$mode" = network ]; then
+    rehome_network "$(cat "$state/network-domain")" "${url#http://}" || fail "cannot move the network to $url" "$mlog"
+    echo "${url#http://}" >"$state/network-domain"
+  fi
+  if [ "$mode" = network ]; then
+    # Each start makes sure of the second site and the user's place on it.
+    "${php_cli[@]}" "$files/network.php" sites "$site" "$url" "$wp_user" "$site2_folder" "$site2_name" \
+      >>"$logs/install.log" 2>&1 || fail "cannot set up the network's second site" "$logs/install.log"
   fi
 
   # Ready means the log-in works over XML-RPC, as the library will use it;
@@ -320,6 +381,13 @@ EOF
   answer=$(xmlrpc_users_blogs "$url/xmlrpc.php" "$wp_user" "$WP_PASSWORD" 2>&1) ||
     fail "XML-RPC did not answer: $answer" "$plog"
   grep -q '<name>xmlrpc</name>' <<<"$answer" || fail "XML-RPC log-in failed: $answer" "$logs/php-error.log"
+  if [ "$mode" = network ]; then
+    [ "$(count_blogs <<<"$answer")" -ge 2 ] || fail "the network lists fewer than two sites: $answer"
+    answer=$(xmlrpc_users_blogs "$url/$site2_folder/xmlrpc.php" "$wp_user" "$WP_PASSWORD" 2>&1) ||
+      fail "the second site's XML-RPC did not answer: $answer" "$plog"
+    grep -q "<string>$url/$site2_folder/xmlrpc.php</string>" <<<"$answer" ||
+      fail "the second site does not answer as itself: $answer" "$logs/php-error.log"
+  fi
 
   local app_password
   app_password=$(php -d display_errors=stderr -d error_reporting='E_ALL & ~E_DEPRECATED' "$files/app-password.php" \
@@ -336,6 +404,14 @@ WP_BLOG_NAME=$blog_name
 WP_XMLRPC_SWITCH=$(switch_file)
 WP_SERVER_LOG=$plog
 EOF
+  if [ "$mode" = network ]; then
+    cat <<EOF
+WP_NETWORK=1
+WP_SITE2_URL=$url/$site2_folder
+WP_SITE2_XMLRPC=$url/$site2_folder/xmlrpc.php
+WP_SITE2_NAME=$site2_name
+EOF
+  fi >>"$state/wordpress.env.tmp"
   )
   mv "$state/wordpress.env.tmp" "$state/wordpress.env"
   trap - ERR INT TERM
@@ -346,7 +422,7 @@ EOF
 # several places at once.
 exec 9>>"$state/lock"
 case "$command" in
-  start) flock 9; start ;;
+  start|start-network) flock 9; start ;;
   stop) flock 9; stop_all ;;
   xmlrpc)
     flock 9

@@ -12,6 +12,9 @@ struct CBlogEntry {
     std::string m_strId;
     std::string m_strName;
     std::string m_strAddress;
+    // Where the blog itself answers XML-RPC, when the list says; the library
+    // posts there. Not part of the list the accessory reads.
+    std::string m_strXmlRpc = {};
 };
 
 class CBlogListWriter {

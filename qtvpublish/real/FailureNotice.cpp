@@ -48,6 +48,9 @@ UINT MessageOf(const CCallResult& result)
     case Kind::NeedsApplicationPassword: return IDS_PUBLISH_APP_PASSWORD;
     case Kind::NeedsHttps: return IDS_PUBLISH_REST_NEEDS_HTTPS;
     case Kind::BadAddress: return IDS_PUBLISH_BAD_ADDRESS;
+    case Kind::BlogElsewhere: return IDS_PUBLISH_BLOG_ELSEWHERE;
+    case Kind::BlogInsecure: return IDS_PUBLISH_BLOG_INSECURE;
+    case Kind::NoHostedBlogs: return IDS_PUBLISH_NO_HOSTED_BLOGS;
     default: return IDS_PUBLISH_FAILED;
     }
 }

@@ -121,8 +121,8 @@ bool CHttpClient::OpenSession(const std::wstring& url, const CUrlParts& parts)
     if (m_hSession)
         return true;
     // Decided once, for the first address: every later request of the call
-    // goes to the same site. The proxy belongs to the session because not
-    // every WinHTTP (Wine's) takes one per request.
+    // goes to the same site or to a blog's own site under its host. The proxy
+    // belongs to the session because not every WinHTTP (Wine's) takes one per request.
     CProxyChoice proxy;
     if (!IsLoopbackName(Utf8FromWide(parts.m_strHost)))
         proxy = ResolveProxy(url, Bounded(m_timeouts.m_nConnectMs, RemainingMs()));

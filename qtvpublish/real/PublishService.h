@@ -55,10 +55,21 @@ private:
 
     CHttpTimeouts CallTimeouts() const;
     std::unique_ptr<CBlogApi> ApiFor(int blogType, const CXmlRpcClient& client) const;
-    // Runs the operation over XML-RPC at url, or over the site's REST API
-    // when the site answered there before or blocks XML-RPC now.
-    CCallResult Run(int blogType, const std::string& url, CHttpClient& http, const Operation& operation) const;
-    bool MayTryRest(const std::string& url) const;
+    // Runs the operation over XML-RPC at url (listedFrom's or a blog's own),
+    // or over that site's REST API when it answered there before or blocks
+    // XML-RPC now.
+    CCallResult Run(int blogType, const std::string& listedFrom, const std::string& url, CHttpClient& http,
+                    const Operation& operation) const;
+    bool MayTryRest(const std::string& listedFrom) const;
+    // The account's blogs as listed at listedFrom, remembered with their own addresses.
+    CCallResult ListBlogs(int blogType, const std::string& listedFrom, const CLogin& login, CHttpClient& http,
+                          std::vector<CBlogEntry>& blogs) const;
+    // Where a post for the blog goes: its own XML-RPC address as the list
+    // named it (the blogs are listed again when the blog is not remembered),
+    // or listedFrom when the list named none. A value only when the log-in
+    // may go there; url is listedFrom otherwise.
+    CCallResult BlogEndpoint(int blogType, const std::string& listedFrom, const std::string& blogId,
+                             const CLogin& login, CHttpClient& http, std::string& url) const;
 
     CLibrarySettings m_settings;
     NoticeFn m_pfnNotice;

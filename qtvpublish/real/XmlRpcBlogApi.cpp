@@ -22,6 +22,7 @@ void CXmlRpcBlogApi::ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blo
         entry.m_strId = Utf8FromWide(item.Text(L"blogid"));
         entry.m_strName = Utf8FromWide(item.Text(L"blogName"));
         entry.m_strAddress = Utf8FromWide(item.Text(L"url"));
+        entry.m_strXmlRpc = Utf8FromWide(item.Text(L"xmlrpc"));
         blogs.push_back(std::move(entry));
     }
 }

@@ -15,7 +15,8 @@ protected:
     CCallResult UploadMediaObject(const char* method, const std::string& blogId, const CLogin& login,
                                   const CUpload& upload, std::string& address) const;
     // Both dialects answer the blog list as an array of structs with
-    // "blogid", "blogName" and "url". A value of another shape fails the call.
+    // "blogid", "blogName" and "url", and WordPress with each blog's own
+    // "xmlrpc" address. A value of another shape fails the call.
     static void ReadBlogs(CCallResult& result, std::vector<CBlogEntry>& blogs);
     // The "url" member of an upload's answer; an answer without one fails the call.
     static void ReadUploadAddress(CCallResult& result, std::string& address);

@@ -20,6 +20,12 @@ struct CCallResult {
         NeedsApplicationPassword,
         // The log-in would have gone in clear: the REST API takes it only over https.
         NeedsHttps,
+        // The chosen blog's own address, as the list gave it (in m_strLocation),
+        // is on another site, or plain http off this machine: nothing was sent there.
+        BlogElsewhere,
+        BlogInsecure,
+        // The hosted service listed no blog: the account's sites answer only at their own address.
+        NoHostedBlogs,
     };
     Kind m_kind = Kind::Failed;
     CXmlRpcValue m_value;

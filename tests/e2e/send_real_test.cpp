@@ -159,3 +159,68 @@ TEST_F(WordPressSend, TypedCharactersBeyondTheCodePageStayInTheEntry)
     EXPECT_EQ(hr, S_OK);
     EXPECT_EQ(entryKept, L"\u00fc \u20ac \u65e5\u672c \u2615") << Utf8(entryKept);
 }
+
+namespace {
+
+// The same send to the local WordPress started as a network of two sites
+// (scripts/wordpress.sh start-network), the second site chosen in the list.
+class WordPressNetworkSend : public WordPressSend {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_network.Known()) << "no local WordPress network: " << WP_NETWORK_ENV_FILE;
+        ASSERT_HRESULT_SUCCEEDED(m_accessory.CreateResult());
+        ASSERT_TRUE(e2e::InstallRealLibrary(WP_REAL_LIBRARY_DIR, m_accessory.AccessoryFolder(), m_network.strXmlRpc));
+        ::ShowWindow(m_accessory.MainWindow(), SW_SHOWNOACTIVATE);
+    }
+
+    e2e::CWordPress m_network = e2e::CWordPress::FromEnvFile(WP_NETWORK_ENV_FILE);
+};
+
+}  // namespace
+
+TEST_F(WordPressNetworkSend, TheBlogChosenInTheListReceivesThePost)
+{
+    e2e::CWordPress second = m_network;
+    second.strUrl = e2e::EnvValue(WP_NETWORK_ENV_FILE, "WP_SITE2_URL");
+    second.strXmlRpc = e2e::EnvValue(WP_NETWORK_ENV_FILE, "WP_SITE2_XMLRPC");
+    const std::string secondName = e2e::EnvValue(WP_NETWORK_ENV_FILE, "WP_SITE2_NAME");
+    ASSERT_FALSE(second.strXmlRpc.empty());
+    const std::wstring marker = L"Network run " + std::to_wstring(::GetTickCount64());
+    int nBlogs = 0;
+    std::string chosen;
+    bool bPosted = false;
+    const HRESULT hr = Send([&] {
+        ASSERT_NE(e2e::LogIn(m_network.strUser, m_network.strPassword), nullptr);
+        HWND h = e2e::WaitForEditor();
+        ASSERT_NE(h, nullptr);
+        HWND hBlogs = ui::Control(h, IDC_EDITOR_BLOG_NAME);
+        nBlogs = static_cast<int>(::SendMessageA(hBlogs, CB_GETCOUNT, 0, 0));
+        // As a hand does: open the list, one down, take it.
+        e2e::PointAt(hBlogs);
+        ui::Click(hBlogs);
+        ui::Press("Down");
+        ui::Press("Enter");
+        chosen = ui::Text(hBlogs);
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "For the chosen blog");
+        ui::Type(e2e::Entry(h), marker);
+        bPosted = e2e::Post(h);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(nBlogs, 2);
+    EXPECT_EQ(chosen, secondName);
+    ASSERT_TRUE(bPosted);
+    EXPECT_NE(e2e::WaitForPopup(), nullptr);
+
+    const e2e::CPost post = e2e::FindPost(second, marker);
+    ASSERT_TRUE(post.Found()) << "the second site has no post holding " << Utf8(marker);
+    EXPECT_FALSE(e2e::FindPost(m_network, marker).Found()) << "the first site has it too";
+    const std::wstring lead = L"<a href=\"";
+    ASSERT_EQ(post.strContent.find(lead), 0u) << Utf8(post.strContent);
+    const std::wstring address = post.strContent.substr(lead.size(), post.strContent.find(L'"', lead.size()) - lead.size());
+    EXPECT_TRUE(Contains(address, L"/uploads/sites/2/")) << Utf8(address);
+    const auto media = e2e::MediaAddresses(second);
+    EXPECT_NE(std::find(media.begin(), media.end(), address), media.end()) << Utf8(address);
+    const auto firstMedia = e2e::MediaAddresses(m_network);
+    EXPECT_EQ(std::find(firstMedia.begin(), firstMedia.end(), address), firstMedia.end()) << Utf8(address);
+}

@@ -135,6 +135,8 @@ TEST(LibraryPublish, UploadThenPostWithTheAddressInBothPlaces)
     ASSERT_TRUE(testing_support::WriteFileBytes(image, std::string("\x89PNG\r\n\x1a\n\0\x01\x02", 11)));
     CCannedServer server;
     CRealLibrary library(server.Url("/xmlrpc.php"));
+    // A library loaded for the post alone lists the blogs first, to learn where blog 5 answers.
+    server.Answer(CCannedServer::XmlRpcValue(kBlogs));
     server.Answer(CCannedServer::XmlRpcValue(
         "<struct><member><name>url</name><value><string>http://blog.example/up/a.png?v=1&amp;w=2</string></value>"
         "</member></struct>"));
@@ -144,13 +146,14 @@ TEST(LibraryPublish, UploadThenPostWithTheAddressInBothPlaces)
                               "<a href=\"%s\"><img src = \"%s\" /></a>50&#37;", 1, "http://blog.example/"),
               0);
     const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    const std::string& upload = requests[0].strBody;
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_TRUE(Contains(requests[0].strBody, "<methodName>wp.getUsersBlogs</methodName>"));
+    const std::string& upload = requests[1].strBody;
     EXPECT_TRUE(Contains(upload, "<methodName>wp.uploadFile</methodName>"));
     EXPECT_TRUE(Contains(upload, "<name>name</name><value><string>WordPressExt1.png</string>"));
     EXPECT_TRUE(Contains(upload, "<name>type</name><value><string>image/png</string>"));
     EXPECT_TRUE(Contains(upload, "<base64>iVBORw0KGgoAAQI=</base64>"));
-    const std::string& post = requests[1].strBody;
+    const std::string& post = requests[2].strBody;
     EXPECT_TRUE(Contains(post, "<methodName>wp.newPost</methodName>"));
     EXPECT_TRUE(Contains(post, "<param><value><string>5</string></value></param>"));
     EXPECT_TRUE(Contains(post, "<name>post_status</name><value><string>draft</string>"));
@@ -168,6 +171,7 @@ TEST(LibraryPublish, EveryFailureIsResultOne)
     ASSERT_TRUE(testing_support::WriteFileBytes(image, "jpegbytes"));
     CCannedServer server;
     CRealLibrary library(server.Url("/xmlrpc.php"));
+    server.Answer(CCannedServer::XmlRpcValue(kBlogs));
     server.Answer(CCannedServer::XmlRpcFault(401, "Sorry, you are not allowed to upload files."));
     server.Answer(CCannedServer::XmlRpcValue("<struct><member><name>file</name><value>a.jpg</value></member></struct>"));
     server.Answer(CCannedServer::XmlRpcValue("<struct><member><name>url</name><value>http://x/a.jpg</value></member>"
@@ -177,7 +181,7 @@ TEST(LibraryPublish, EveryFailureIsResultOne)
 
     CMessageBoxWatcher boxes;
     const auto publish = [&](const std::string& path) {
-        return library.Publish(1, "", "", path, "me", kPassword, "1", "t", "%s %s", 0);
+        return library.Publish(1, "", "", path, "me", kPassword, "5", "t", "%s %s", 0);
     };
     EXPECT_EQ(publish(image), kPublishFailed) << "upload refused";
     EXPECT_EQ(publish(image), kPublishFailed) << "upload answer without an address";

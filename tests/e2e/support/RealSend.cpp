@@ -61,6 +61,13 @@ CWordPress CWordPress::FromEnvFile(const std::string& envFile)
     return wp;
 }
 
+std::string EnvValue(const std::string& envFile, const std::string& key)
+{
+    std::string value;
+    util::FindKeyValue(testing_support::ReadFileBytes(envFile), key, value);
+    return value;
+}
+
 bool InstallRealLibrary(const std::string& libraryFolder, const std::string& accessoryFolder,
                         const std::string& xmlRpcUrl)
 {

@@ -20,6 +20,9 @@ struct CWordPress {
     bool Known() const { return !strXmlRpc.empty(); }
 };
 
+// One KEY=VALUE of the local WordPress's state file; empty when absent.
+std::string EnvValue(const std::string& envFile, const std::string& key);
+
 // Puts the real library into the folder, with a settings file that points
 // it at the given XML-RPC address; false when the library cannot be copied.
 bool InstallRealLibrary(const std::string& libraryFolder, const std::string& accessoryFolder,

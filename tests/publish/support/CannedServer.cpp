@@ -23,13 +23,13 @@ void StartWinsock()
     static CWinsock winsock;
 }
 
-SOCKET ListenOnLoopback(int& port)
+SOCKET ListenOnLoopback(int& port, const std::string& host = "127.0.0.1")
 {
     StartWinsock();
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
     address.sin_port = 0;
     ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
     int length = sizeof address;
@@ -76,9 +76,9 @@ bool ReadRequest(SOCKET s, CSeenRequest& request)
 
 }  // namespace
 
-CCannedServer::CCannedServer()
+CCannedServer::CCannedServer(const std::string& host) : m_strHost(host)
 {
-    m_listen = ListenOnLoopback(m_nPort);
+    m_listen = ListenOnLoopback(m_nPort, host);
     ::listen(m_listen, 8);
     m_thread = std::thread([this] { Serve(); });
 }
@@ -94,7 +94,7 @@ CCannedServer::~CCannedServer()
 
 std::string CCannedServer::Url(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
+    return "http://" + m_strHost + ":" + std::to_string(m_nPort) + path;
 }
 
 void CCannedServer::Answer(const std::string& rawResponse)
@@ -161,18 +161,28 @@ std::string CCannedServer::XmlRpcFault(int code, const std::string& text)
                     "</string></value></member></struct></value></fault></methodResponse>\n");
 }
 
-CSlowReader::CSlowReader()
+CSlowReader::CSlowReader(const std::string& firstAnswer)
 {
     m_listen = ListenOnLoopback(m_nPort);
     // Accepted sockets inherit it: the kernel buffers little on our side.
     int small = 1024;
     ::setsockopt(m_listen, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&small), sizeof small);
     ::listen(m_listen, 4);
-    m_thread = std::thread([this] {
+    m_thread = std::thread([this, firstAnswer] {
+        bool answered = firstAnswer.empty();
         while (!m_bStop) {
             SOCKET s = ::accept(m_listen, nullptr, nullptr);
             if (s == INVALID_SOCKET)
                 return;
+            if (!answered) {
+                answered = true;
+                CSeenRequest request;
+                if (ReadRequest(s, request))
+                    ::send(s, firstAnswer.data(), static_cast<int>(firstAnswer.size()), 0);
+                ::shutdown(s, SD_SEND);
+                ::closesocket(s);
+                continue;
+            }
             char c = 0;
             while (!m_bStop && ::recv(s, &c, 1, 0) == 1) {
                 ++m_nRead;

@@ -24,7 +24,8 @@ public:
     // Marks a response that never comes: the connection stays open, silent.
     static const char kHang[];
 
-    CCannedServer();
+    // host: the loopback address to listen on; 127.0.0.2 is another host of this machine.
+    explicit CCannedServer(const std::string& host = "127.0.0.1");
     ~CCannedServer();
     CCannedServer(const CCannedServer&) = delete;
     CCannedServer& operator=(const CCannedServer&) = delete;
@@ -45,6 +46,7 @@ public:
 private:
     void Serve();
 
+    std::string m_strHost;
     SOCKET m_listen = INVALID_SOCKET;
     int m_nPort = 0;
     mutable std::mutex m_mutex;
@@ -57,10 +59,11 @@ private:
 
 // A server on 127.0.0.1 that takes connections and reads what it is sent one
 // byte a second, with a small receive buffer, and never answers: the client
-// that posts a large body to it can only stop by its own clock.
+// that posts a large body to it can only stop by its own clock. With a first
+// answer, the first request is read whole and answered with it.
 class CSlowReader {
 public:
-    CSlowReader();
+    explicit CSlowReader(const std::string& firstAnswer = "");
     ~CSlowReader();
     CSlowReader(const CSlowReader&) = delete;
     CSlowReader& operator=(const CSlowReader&) = delete;

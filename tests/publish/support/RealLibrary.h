@@ -36,6 +36,7 @@ public:
                 const std::string& blogAddress = "") const;
 
     PFN_GET_BLOG_IDS GetBlogIdsFunction() const { return m_pfnGetBlogIds; }
+    HMODULE Module() const { return m_hLibrary.Get(); }
 
 private:
     testing_support::CTestFolder m_folder{"qtvpub"};
