@@ -151,7 +151,10 @@ TEST_F(WordPressSend, TypedCharactersBeyondTheCodePageStayInTheEntry)
         ASSERT_NE(e2e::LogIn(m_wp.strUser, m_wp.strPassword), nullptr);
         HWND h = e2e::WaitForEditor();
         ASSERT_NE(h, nullptr);
-        ui::Type(e2e::Entry(h), L"\u00fc \u20ac \u65e5\u672c \u2615");
+        const std::wstring typed = L"\u00fc \u20ac \u65e5\u672c \u2615";
+        ui::Type(e2e::Entry(h), typed);
+        // The last keys may still be on their way on a busy machine.
+        ui::WaitFor([&] { return EntryTextW(e2e::Entry(h)) == typed; }, 5000);
         entryKept = EntryTextW(e2e::Entry(h));
         ui::Press("Escape");
         ui::WaitUntilGone(h);

@@ -175,6 +175,18 @@ void Focus(HWND hWnd)
 
 void Type(HWND hWnd, const std::string& text) { Type(hWnd, platform::WideFromAnsi(text)); }
 
+namespace {
+
+bool EndsWithText(HWND hWnd, const std::wstring& text)
+{
+    const int n = ::GetWindowTextLengthW(hWnd);
+    std::wstring shown(static_cast<std::size_t>(n) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(::GetWindowTextW(hWnd, &shown[0], n + 1)));
+    return shown.size() >= text.size() && shown.compare(shown.size() - text.size(), text.size(), text) == 0;
+}
+
+}  // namespace
+
 void Type(HWND hWnd, const std::wstring& text)
 {
     if (hWnd)
@@ -191,6 +203,12 @@ void Type(HWND hWnd, const std::wstring& text)
     }
     if (!inputs.empty())
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // The keys wait in the input queue while the next Focus moves the focus at
+    // once, which would hand the last of them to the next control. Where the
+    // control's text can be read, wait for it to hold what was typed.
+    if (hWnd && ClassName(hWnd) == "Edit" && text.find_first_of(L"\r\n\t\b") == std::wstring::npos &&
+        WaitFor([&] { return EndsWithText(hWnd, text); }, 5000))
+        return;
     Settle();
 }
 
