@@ -205,10 +205,10 @@ void Type(HWND hWnd, const std::wstring& text)
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     // The keys wait in the input queue while the next Focus moves the focus at
     // once, which would hand the last of them to the next control. Where the
-    // control's text can be read, wait for it to hold what was typed.
-    if (hWnd && ClassName(hWnd) == "Edit" && text.find_first_of(L"\r\n\t\b") == std::wstring::npos &&
-        WaitFor([&] { return EndsWithText(hWnd, text); }, 5000))
-        return;
+    // control's text can be read, wait for it to hold what was typed; what
+    // the dialog does on the change then gets its usual moment.
+    if (hWnd && ClassName(hWnd) == "Edit" && text.find_first_of(L"\r\n\t\b") == std::wstring::npos)
+        WaitFor([&] { return EndsWithText(hWnd, text); }, 5000);
     Settle();
 }
 
