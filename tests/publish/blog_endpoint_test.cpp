@@ -9,11 +9,14 @@
 #include <winhttp.h>
 
 #include "qtvpublish/real/PublishStrings.h"
+#include "support/MachineProxy.h"
 #include "support/RealLibrary.h"
 
 using publish_test::CCannedServer;
 using publish_test::CMessageBoxWatcher;
 using publish_test::CRealLibrary;
+
+using publish_test::CMachineProxy;
 
 namespace {
 
@@ -65,36 +68,6 @@ protected:
 
     testing_support::CTestFolder m_folder{"img"};
     std::string m_strImage = m_folder.Path() + "capture.png";
-};
-
-// The machine's WinHTTP proxy for the test's life, put back afterwards: a
-// blog named off this machine is reached only through it, so the test sees
-// every request and nothing leaves the machine.
-class CMachineProxy {
-public:
-    explicit CMachineProxy(int port)
-    {
-        m_bHadOld = ::WinHttpGetDefaultProxyConfiguration(&m_old) != FALSE;
-        const std::wstring proxy = L"127.0.0.1:" + std::to_wstring(port);
-        WINHTTP_PROXY_INFO info = {};
-        info.dwAccessType = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-        info.lpszProxy = const_cast<wchar_t*>(proxy.c_str());
-        m_bSet = ::WinHttpSetDefaultProxyConfiguration(&info) != FALSE;
-    }
-    ~CMachineProxy()
-    {
-        WINHTTP_PROXY_INFO none = {};
-        none.dwAccessType = WINHTTP_ACCESS_TYPE_NO_PROXY;
-        ::WinHttpSetDefaultProxyConfiguration(m_bHadOld ? &m_old : &none);
-        ::GlobalFree(m_old.lpszProxy);
-        ::GlobalFree(m_old.lpszProxyBypass);
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    WINHTTP_PROXY_INFO m_old = {};
-    bool m_bHadOld = false;
-    bool m_bSet = false;
 };
 
 }  // namespace
@@ -192,7 +165,7 @@ TEST_F(BlogEndpoints, LookAlikeAndPlainHttpHostsGetNothing)
     // The list comes from a host off this machine through the proxy, as the
     // hosted service's would; every request the library makes reaches the proxy.
     CCannedServer proxy;
-    const CMachineProxy machine(proxy.Port());
+    const CMachineProxy machine(L"127.0.0.1:" + std::to_wstring(proxy.Port()));
     ASSERT_TRUE(machine.IsSet());
     const std::vector<std::string> refused = {
         "https://wordpress.com.example/xmlrpc.php",

@@ -10,11 +10,14 @@
 #include <winhttp.h>
 
 #include "platform/UniqueHandle.h"
+#include "support/MachineProxy.h"
 #include "support/RealLibrary.h"
 
 using publish_test::CCannedServer;
 using publish_test::CMessageBoxWatcher;
 using publish_test::CRealLibrary;
+
+using publish_test::CMachineProxy;
 
 namespace {
 
@@ -121,36 +124,6 @@ TEST(CallDeadline, ServerReadingOneByteASecondCannotHoldTheCall)
     EXPECT_GT(slow.BytesRead(), 0u) << "the upload began";
 }
 
-namespace {
-
-// The machine's WinHTTP proxy for the test's life, put back afterwards.
-class CMachineProxy {
-public:
-    explicit CMachineProxy(const std::wstring& proxy)
-    {
-        m_bHadOld = ::WinHttpGetDefaultProxyConfiguration(&m_old) != FALSE;
-        WINHTTP_PROXY_INFO info = {};
-        info.dwAccessType = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-        info.lpszProxy = const_cast<wchar_t*>(proxy.c_str());
-        m_bSet = ::WinHttpSetDefaultProxyConfiguration(&info) != FALSE;
-    }
-    ~CMachineProxy()
-    {
-        WINHTTP_PROXY_INFO none = {};
-        none.dwAccessType = WINHTTP_ACCESS_TYPE_NO_PROXY;
-        ::WinHttpSetDefaultProxyConfiguration(m_bHadOld ? &m_old : &none);
-        ::GlobalFree(m_old.lpszProxy);
-        ::GlobalFree(m_old.lpszProxyBypass);
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    WINHTTP_PROXY_INFO m_old = {};
-    bool m_bHadOld = false;
-    bool m_bSet = false;
-};
-
-}  // namespace
 
 TEST(CallProxy, MachineProxyWhenTheUserNamesNone)
 {

@@ -14,6 +14,7 @@
 #include "support/RealLibrary.h"
 
 using publish_test::CRealLibrary;
+using publish_test::WindowsPath;
 using qtvpublish::CXmlRpcValue;
 
 namespace {
@@ -21,15 +22,6 @@ namespace {
 std::string Env(const char* key)
 {
     return publish_test::EnvValue(WP_NETWORK_ENV_FILE, key);
-}
-
-std::string WindowsPath(const std::string& unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 bool Contains(const std::string& text, const std::string& part)

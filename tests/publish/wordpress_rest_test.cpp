@@ -16,21 +16,13 @@
 
 using publish_test::CMessageBoxWatcher;
 using publish_test::CRealLibrary;
+using publish_test::WindowsPath;
 
 namespace {
 
 std::string Env(const char* key)
 {
     return publish_test::EnvValue(WP_ENV_FILE, key);
-}
-
-std::string WindowsPath(const std::string& unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 bool Contains(const std::string& text, const std::string& part)

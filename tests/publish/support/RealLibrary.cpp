@@ -108,4 +108,13 @@ std::string EnvValue(const std::string& envFile, const std::string& key)
     return value;
 }
 
+std::string WindowsPath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 }  // namespace publish_test

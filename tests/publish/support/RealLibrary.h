@@ -66,4 +66,7 @@ bool WritePng(const std::string& path, int width, int height);
 // KEY=VALUE lines of the local WordPress's state file; empty when absent.
 std::string EnvValue(const std::string& envFile, const std::string& key);
 
+// A Linux path as the Windows programs under Wine see it (drive Z:).
+std::string WindowsPath(const std::string& unixPath);
+
 }  // namespace publish_test
