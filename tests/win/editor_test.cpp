@@ -359,7 +359,8 @@ TEST(BlogEditor, FiftyRunsLeaveGdiWindowsAndLibrariesAsTheyWere)
     std::printf("after 1 and 51 runs: GDI %d -> %d, windows %zu -> %zu, modules %zu -> %zu\n", nGdi,
                 popup_driver::GdiObjectCount(), nWindows, ui::FindWindows().size(), modules.size(),
                 LoadedModules().size());
-    EXPECT_LE(popup_driver::GdiObjectCount(), nGdi + 2);
+    // A leak in a run shows fifty times over; a few objects made once, late, do not.
+    EXPECT_LE(popup_driver::GdiObjectCount(), nGdi + 5);
     EXPECT_EQ(ui::FindWindows().size(), nWindows);
     EXPECT_EQ(LoadedModules(), modules);
     EXPECT_EQ(publish::g_hPublishLibrary, nullptr);

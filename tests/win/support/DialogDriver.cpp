@@ -34,8 +34,6 @@ LRESULT CALLBACK RecordEnable(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
-void Pause(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
-
 }  // namespace
 
 INT_PTR RunDialog(platform::CDialog& dlg, const std::string& caption, const std::function<void(HWND)>& script)
@@ -68,7 +66,7 @@ void Activate(HWND hDlg)
     // Sharing the dialog thread's input state for this would leave the
     // dialog inactive once the threads part again.
     ::SetForegroundWindow(hDlg);
-    Pause(100);
+    ui::Settle(hDlg);
 }
 
 std::vector<int> TabOrder(HWND hDlg, int nPresses)

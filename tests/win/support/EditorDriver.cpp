@@ -5,7 +5,6 @@
 #include "platform/Module.h"
 #include "platform/RichEditCtrl.h"
 #include "res/resource.h"
-#include "support/PopupDriver.h"
 #include "support/UiDriver.h"
 
 namespace editor_test {
@@ -75,8 +74,7 @@ void ClickButton(HWND hBar, int nCommand)
     ::SendMessageW(hBar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
     POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     ::ClientToScreen(hBar, &centre);
-    popup_driver::ClickAt(centre.x, centre.y);
-    ::Sleep(100);
+    ui::ClickAt(centre.x, centre.y, hBar);
 }
 
 HWND Entry(HWND hDlg) { return ::GetDlgItem(hDlg, IDC_EDITOR_ENTRY); }
@@ -85,7 +83,7 @@ void Select(HWND hDlg, LONG nStart, LONG nEnd)
 {
     CHARRANGE range{nStart, nEnd};
     ::SendMessageA(Entry(hDlg), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    ::Sleep(60);
+    ui::Settle(Entry(hDlg));
 }
 
 CHARFORMAT2A SelectionFormat(HWND hDlg)
@@ -160,7 +158,7 @@ void SetEntryRtf(HWND hDlg, const std::string& rtf)
     platform::CRichEditCtrl edit;
     edit.Attach(Entry(hDlg));
     edit.StreamIn(SF_RTF, rtf);
-    ::Sleep(60);
+    ui::Settle(Entry(hDlg));
 }
 
 void ClickCharacter(HWND hDlg, LONG nPosition)
@@ -170,8 +168,7 @@ void ClickCharacter(HWND hDlg, LONG nPosition)
     POINT screen{pt.x + 2, pt.y + 4};
     ::ClientToScreen(Entry(hDlg), &screen);
     ::SetForegroundWindow(hDlg);
-    popup_driver::ClickAt(screen.x, screen.y);
-    ::Sleep(100);
+    ui::ClickAt(screen.x, screen.y, Entry(hDlg));
 }
 
 RECT ItemRect(HWND hDlg, int id) { return ui::RectIn(::GetDlgItem(hDlg, id), hDlg); }

@@ -1,8 +1,11 @@
 #include "support/UiDriver.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <map>
+#include <mutex>
 
 #include "host/Screenshot.h"
 #include "platform/Text.h"
@@ -47,8 +50,28 @@ INPUT KeyInput(WORD vk, bool up)
     return in;
 }
 
-// Lets the target thread handle what was sent before the next step.
-void Settle() { Sleep(60); }
+// The driver knows its input has been taken, not guessed from a pause: a
+// marker key follows the input, and a keyboard hook on the thread that gets it
+// sees the marker only once that thread has retrieved and dispatched every
+// earlier key and click (and, as posted messages come before input, what
+// their handling posted). The hook swallows the marker, so no window sees it.
+constexpr WORD kMarkerKey = VK_F24;
+std::mutex g_markerGuard;
+HANDLE g_hMarkerTaken = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+// Each marker carries a number of its own in its scan code, so a marker an
+// earlier wait gave up on cannot end a later wait early.
+std::atomic<unsigned> g_nMarkerScan{0};
+
+LRESULT CALLBACK MarkerHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HC_ACTION && wParam == kMarkerKey) {
+        const unsigned nScan = static_cast<unsigned>(lParam >> 16) & 0xFF;
+        if ((lParam & 0x80000000) && nScan == g_nMarkerScan.load())  // this marker's key-up: its last message
+            ::SetEvent(g_hMarkerTaken);
+        return 1;
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
 
 WORD KeyCode(const std::string& name)
 {
@@ -67,6 +90,46 @@ WORD KeyCode(const std::string& name)
 }
 
 }  // namespace
+
+// Waits until the thread of the window (the foreground window's when none is
+// named) has taken everything sent before, or until the window has gone (the
+// input ended its dialog, and its thread may not read input again for a
+// while). A window of another process cannot be hooked from here; the driver
+// then gives it a moment instead.
+void Settle(HWND hWnd)
+{
+    HWND hTarget = hWnd ? hWnd : ::GetForegroundWindow();
+    DWORD pid = 0;
+    const DWORD tid = hTarget ? ::GetWindowThreadProcessId(hTarget, &pid) : 0;
+    if (!tid || pid != ::GetCurrentProcessId() || tid == ::GetCurrentThreadId()) {
+        Sleep(60);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_markerGuard);
+    HHOOK hHook = ::SetWindowsHookExW(WH_KEYBOARD, MarkerHook, nullptr, tid);
+    if (!hHook) {
+        Sleep(60);
+        return;
+    }
+    ::ResetEvent(g_hMarkerTaken);
+    static unsigned s_nMarkers = 0;
+    const WORD nScan = static_cast<WORD>((++s_nMarkers & 0x7F) | 0x80);
+    g_nMarkerScan.store(nScan);
+    INPUT marker[2] = {KeyInput(kMarkerKey, false), KeyInput(kMarkerKey, true)};
+    marker[0].ki.wScan = marker[1].ki.wScan = nScan;
+    ::SendInput(2, marker, sizeof(INPUT));
+    HWND hRoot = ::GetAncestor(hTarget, GA_ROOT);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (::WaitForSingleObject(g_hMarkerTaken, 10) == WAIT_TIMEOUT) {
+        if (!::IsWindow(hTarget) || !::IsWindowVisible(hRoot))
+            break;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::fputs("ui driver: the window's thread took no input for 5 s\n", stderr);
+            break;
+        }
+    }
+    ::UnhookWindowsHookEx(hHook);
+}
 
 void DriveProcess(DWORD dwProcessId) { g_dwDrivenProcess = dwProcessId; }
 
@@ -87,7 +150,7 @@ HWND WaitForWindow(const std::string& caption, const std::string& className, int
             // which it does only after its initialisation returned.
             DWORD_PTR result = 0;
             ::SendMessageTimeoutA(found.front(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            Settle();
+            Settle(found.front());
             return found.front();
         }
         Sleep(20);
@@ -170,7 +233,7 @@ void Focus(HWND hWnd)
     ::SetForegroundWindow(hTop);
     ::SetFocus(hWnd);
     ::AttachThreadInput(self, target, FALSE);
-    Settle();
+    Settle(hWnd);
 }
 
 void Type(HWND hWnd, const std::string& text) { Type(hWnd, platform::WideFromAnsi(text)); }
@@ -209,13 +272,27 @@ void Type(HWND hWnd, const std::wstring& text)
     // the dialog does on the change then gets its usual moment.
     if (hWnd && ClassName(hWnd) == "Edit" && text.find_first_of(L"\r\n\t\b") == std::wstring::npos)
         WaitFor([&] { return EndsWithText(hWnd, text); }, 5000);
-    Settle();
+    Settle(hWnd);
 }
 
-void Click(HWND hWnd)
+namespace {
+
+// Mouse input and keys do not keep their order under Wine: a key sent after
+// a click can be taken first. So a click waits for its own button-up to be
+// taken before the marker key goes.
+HANDLE g_hButtonUpTaken = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+LRESULT CALLBACK ButtonUpHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    const RECT rc = ScreenRect(hWnd);
-    const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    if (nCode == HC_ACTION && (wParam == WM_LBUTTONUP || wParam == WM_NCLBUTTONUP))
+        ::SetEvent(g_hButtonUpTaken);
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
+void ClickAt(int x, int y, HWND hWnd)
+{
     const int cx = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), cy = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT in[3]{};
     for (INPUT& i : in) {
@@ -223,12 +300,37 @@ void Click(HWND hWnd)
         i.mi.dx = (x * 65535) / (cx - 1);
         i.mi.dy = (y * 65535) / (cy - 1);
     }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    // Each event carries the position: under Wine the X server's own idea of
+    // the pointer can come back between the move and the press, and a press
+    // without a position lands wherever that put the cursor.
+    const DWORD dwAt = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in[0].mi.dwFlags = dwAt;
+    in[1].mi.dwFlags = dwAt | MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = dwAt | MOUSEEVENTF_LEFTUP;
     ::SetForegroundWindow(::GetAncestor(hWnd, GA_ROOT));
+    DWORD pid = 0;
+    const DWORD tid = ::GetWindowThreadProcessId(hWnd, &pid);
+    HHOOK hHook = nullptr;
+    if (pid == ::GetCurrentProcessId() && tid != ::GetCurrentThreadId()) {
+        ::ResetEvent(g_hButtonUpTaken);
+        hHook = ::SetWindowsHookExW(WH_MOUSE, ButtonUpHook, nullptr, tid);
+    }
     ::SendInput(3, in, sizeof(INPUT));
-    Settle();
+    if (hHook) {
+        HWND hRoot = ::GetAncestor(hWnd, GA_ROOT);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (::WaitForSingleObject(g_hButtonUpTaken, 10) == WAIT_TIMEOUT && ::IsWindow(hWnd) &&
+               ::IsWindowVisible(hRoot) && std::chrono::steady_clock::now() < deadline) {
+        }
+        ::UnhookWindowsHookEx(hHook);
+    }
+    Settle(hWnd);
+}
+
+void Click(HWND hWnd)
+{
+    const RECT rc = ScreenRect(hWnd);
+    ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, hWnd);
 }
 
 void Press(const std::string& keys)
@@ -276,15 +378,20 @@ std::string AnswerMessageBox(int button, int timeoutMs)
         return "(no message box)";
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutA(hBox, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    Settle();
+    Settle(hBox);
     // The message box's text is the static control with id 0xFFFF.
     const std::string text = Text(::GetDlgItem(hBox, 0xFFFF));
     HWND hButton = ::GetDlgItem(hBox, button);
     if (hButton)
         Click(hButton);
+    HWND hOwner = ::GetWindow(hBox, GW_OWNER);
     if (!WaitUntilGone(hBox, 2000))
         ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     WaitUntilGone(hBox, 5000);
+    // What the owner does once the box returned (say, focus the field the
+    // message was about) is part of the answer.
+    if (hOwner)
+        Settle(hOwner);
     return text;
 }
 

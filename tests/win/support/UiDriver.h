@@ -45,8 +45,14 @@ void Type(HWND hWnd, const std::string& text);
 void Type(HWND hWnd, const std::wstring& text);
 // A left click in the middle of the window.
 void Click(HWND hWnd);
+// A left click at a point of the screen that lies on the window.
+void ClickAt(int x, int y, HWND hWnd);
 // Keys such as "Enter", "Escape", "Tab", "Shift+Tab", "Ctrl+B", "Alt+O", "Space".
 void Press(const std::string& keys);
+
+// Waits until the thread of the window (of the foreground window when none
+// is named) has taken every key and click sent so far, and what they posted.
+void Settle(HWND hWnd = nullptr);
 
 // Waits for a message box, returns its text and answers it with the button.
 std::string AnswerMessageBox(int button = IDOK, int timeoutMs = 10000);
