@@ -29,9 +29,11 @@ const char kUploaded[] =
     "<struct><member><name>url</name><value>http://blog.example/capture.png</value></member></struct>";
 const char kPostId[] = "<string>77</string>";
 
-// A line that makes the upload below take about three seconds.
-constexpr std::size_t kBytesPerSecond = 400u << 10;
-constexpr std::size_t kImageBytes = 900u << 10;
+// A line that makes the upload below take about three seconds. The system
+// takes the first megabytes of a request into its socket buffers at once, so
+// only a body well beyond them shows the bar following the line.
+constexpr std::size_t kBytesPerSecond = 3584u << 10;
+constexpr std::size_t kImageBytes = 8u << 20;
 
 struct CPostRig {
     CCannedServer server;
@@ -107,8 +109,10 @@ TEST(EditorPosting, AnswersThroughoutASlowUploadAndTheBarFollowsTheBytes)
             if (positions.empty() || nPos != positions.back())
                 positions.push_back(nPos);
             const std::string status = dialog_test::ItemText(h, IDC_EDITOR_STATUS);
-            if (status.find(" of ") != std::string::npos)
+            if (status.find(" of ") != std::string::npos && status != uploadingText) {
                 uploadingText = status;
+                std::printf("%s at %d\n", status.c_str(), nPos);
+            }
             if (!bShot && nPos >= 300 && nPos <= 700)
                 bShot = dialog_test::Shoot(h, "editor-posting.png");
             return false;
@@ -147,7 +151,10 @@ TEST(EditorPosting, StopDuringTheUploadEndsTheCallWithNothingPosted)
     const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
         ui::Type(editor_test::Entry(h), "Kept");
         ui::Click(ui::Control(h, ID_POST));
-        ASSERT_TRUE(ui::WaitFor([&] { return BarPosition(h) > 0; })) << "the upload began";
+        if (!ui::WaitFor([&] { return BarPosition(h) > 0; })) {
+            ADD_FAILURE() << "the upload never began";
+            return;
+        }
         bStopOffered = dialog_test::ItemVisible(h, IDC_EDITOR_STOP) && dialog_test::ItemEnabled(h, IDC_EDITOR_STOP) &&
                        !dialog_test::ItemVisible(h, IDCANCEL);
         const ULONGLONG start = ::GetTickCount64();
@@ -194,46 +201,4 @@ TEST(EditorPosting, StopAfterThePostWasCreatedSaysItIsPublished)
     EXPECT_NE(told.find("already been posted"), std::string::npos) << told;
     EXPECT_EQ(result, IDOK) << "then as after any post";
     EXPECT_EQ(dlg.m_strBlogAddress, "http://blog.example/");
-}
-
-TEST(EditorPosting, TheLibrarysMessageIsOwnedByTheEditor)
-{
-    // The blog's own address is on another site: the library refuses it and
-    // says so, from the posting thread, in a box that must belong to the editor.
-    CCannedServer server;
-    CRealLibrary library(server.Url("/xmlrpc.php"));
-    ASSERT_TRUE(library.Loaded());
-    server.Answer(CCannedServer::XmlRpcValue(
-        "<array><data><value><struct><member><name>blogid</name><value><string>5</string></value></member>"
-        "<member><name>blogName</name><value><string>Elsewhere</string></value></member>"
-        "<member><name>url</name><value><string>http://other.example/</string></value></member>"
-        "<member><name>xmlrpc</name><value><string>http://other.example/xmlrpc.php</string></value></member>"
-        "</struct></value></data></array>"));
-    testing_support::CTestFolder folder("owned");
-    const std::string image = folder.Path() + "capture.png";
-    testing_support::WriteFileBytes(image, "image bytes");
-
-    CBlogOutputDlg dlg(nullptr, nullptr);
-    dlg.SetSendParameters(1, "me", "pw", "", "", image, library.Folder() + "QTVPublish.dll", folder.Path() + "x.chm");
-    HWND hOwner = nullptr, hEditor = nullptr;
-    std::string text;
-    dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
-        hEditor = h;
-        ui::Click(ui::Control(h, ID_POST));
-        HWND hBox = nullptr;
-        ui::WaitFor([&] {
-            for (HWND w : ui::FindWindows("", "#32770"))
-                if (w != h)
-                    hBox = w;
-            return hBox != nullptr;
-        });
-        hOwner = hBox ? ::GetWindow(hBox, GW_OWNER) : nullptr;
-        text = ui::AnswerMessageBox(IDOK);
-        ui::AnswerMessageBox(IDOK);  // the editor's own: not published
-        ui::WaitFor([&] { return dialog_test::ItemEnabled(h, ID_POST); });
-        ui::Click(ui::Control(h, IDCANCEL));
-    });
-    EXPECT_EQ(hOwner, hEditor);
-    EXPECT_NE(text.find("other.example"), std::string::npos) << text;
-    EXPECT_FALSE(server.Requests().size() > 1) << "nothing went on after the list";
 }

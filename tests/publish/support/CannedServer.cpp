@@ -146,7 +146,9 @@ void CCannedServer::Serve()
             return;
         const std::size_t rate = m_nBytesPerSecond;
         if (rate) {
-            int small = 8192;
+            // Small enough that the client cannot run far ahead of the reading, large
+            // enough that the line, not the window's round trips, sets the pace.
+            int small = 65536;
             ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&small), sizeof small);
         }
         CSeenRequest request;
