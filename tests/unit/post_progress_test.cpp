@@ -24,7 +24,7 @@ TEST(PostProgress, BarFollowsTheUploadAndStaysInRange)
     EXPECT_EQ(publish::ProgressPosition({2, 1, 4}), kProgressRange / 4);
     EXPECT_EQ(publish::ProgressPosition({2, 4, 4}), kProgressRange);
     EXPECT_EQ(publish::ProgressPosition({2, 9, 4}), kProgressRange) << "more than the total is held to it";
-    EXPECT_EQ(publish::ProgressPosition({2, ~0ull / 2, ~0ull}), kProgressRange / 2) << "no overflow";
+    EXPECT_EQ(publish::ProgressPosition({2, 1ull << 62, 1ull << 63}), kProgressRange / 2) << "no overflow";
     EXPECT_EQ(publish::ProgressPosition({3, 0, 0}), kProgressRange) << "creating the post";
     EXPECT_EQ(publish::ProgressPosition({7, 5, 10}), 0) << "a step not known";
 }
