@@ -40,6 +40,9 @@ CBlogOutputDlg::CBlogOutputDlg(HWND hParent, HICON hIcon) : CDialog(IDD_BLOG_EDI
     // The template's text control needs its window class; without it the
     // dialog cannot be created, which DoModal reports.
     platform::EnsureRichEdit();
+    // And the posting bar's, which not every system registers unasked.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
     std::size_t i = 0;
     for (int id : kFormatIcons)
         m_icons[i++].Reset(LoadIconOfSize(id, kFormatIconSize));
@@ -55,6 +58,7 @@ CBlogOutputDlg::CBlogOutputDlg(HWND hParent, HICON hIcon) : CDialog(IDD_BLOG_EDI
     CommandRangeHandler(ID_ALIGN_IMAGE_LEFT, ID_ALIGN_IMAGE_BOTTOM, BN_CLICKED, &CBlogOutputDlg::OnAlignImage);
     CommandHandler(IDC_EDITOR_TEXT_SIZE, CBN_SELCHANGE, &CBlogOutputDlg::OnTextSize);
     CommandHandler(ID_POST, BN_CLICKED, &CBlogOutputDlg::OnPost);
+    CommandHandler(IDC_EDITOR_STOP, BN_CLICKED, &CBlogOutputDlg::OnStop);
     CommandHandler(ID_USE_DIFFERENT_ACCOUNT, BN_CLICKED, &CBlogOutputDlg::OnUseDifferentAccount);
     NotifyHandler(IDC_EDITOR_ENTRY, EN_SELCHANGE, &CBlogOutputDlg::OnSelChange);
     NotifyHandler(IDC_EDITOR_ENTRY, EN_LINK, &CBlogOutputDlg::OnLink);
@@ -88,6 +92,10 @@ void CBlogOutputDlg::DoDataExchange()
     BindControl(ID_POST, m_buttonPost);
     BindControl(IDC_EDITOR_DRAFT, m_checkDraft);
     BindControl(IDC_EDITOR_USER_NAME, m_labelUserName);
+    BindControl(IDCANCEL, m_buttonCancel);
+    BindControl(IDC_EDITOR_STOP, m_buttonStop);
+    BindControl(IDC_EDITOR_PROGRESS, m_progressBar);
+    BindControl(IDC_EDITOR_STATUS, m_labelStatus);
 }
 
 BOOL CBlogOutputDlg::OnInitDialog()
@@ -212,6 +220,9 @@ void CBlogOutputDlg::CollapseBlogNameRow()
 
 void CBlogOutputDlg::OnCancel()
 {
+    // Esc, Alt+F4 and the close box as well: the post's result must find the dialog.
+    if (IsPosting())
+        return;
     publish::ReleasePublishLibrary();
     CDialog::OnCancel();
 }
@@ -224,6 +235,8 @@ void CBlogOutputDlg::OnUseDifferentAccount(UINT /*nId*/)
 
 void CBlogOutputDlg::OnPost(UINT /*nId*/)
 {
+    if (IsPosting())
+        return;
     ComposeAndPublish();
 }
 
@@ -251,6 +264,17 @@ bool CBlogOutputDlg::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
         return true;
     case WM_QUERYDRAGICON:
         lResult = reinterpret_cast<LRESULT>(m_hIcon);
+        return true;
+    case kPublishDoneMessage:
+        OnPublishDone();
+        return true;
+    case kPublishProgressMessage:
+        OnPublishProgress();
+        return true;
+    case WM_SETCURSOR:
+        if (!IsPosting() || !SetPostingCursor(reinterpret_cast<HWND>(wParam)))
+            return false;
+        lResult = TRUE;
         return true;
     default:
         return false;

@@ -6,6 +6,7 @@
 // "&Post". The caller reads m_strBlogAddress (IDOK) or m_bUseDifferentAccount
 // (IDCANCEL) after the run.
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/ToolBarCtrl.h"
 #include "platform/ToolTipCtrl.h"
 #include "platform/UniqueHandle.h"
+#include "publish/PublishJob.h"
 
 class CBlogOutputDlg : public platform::CDialog {
 public:
@@ -28,6 +30,10 @@ public:
     // The formatting commands, also reached from the entry's shortcuts.
     void OnCharEffect(UINT nId);
     void InsertLink();
+
+    // A post is out: the library's call runs on its own thread and nothing
+    // may end the dialog or change the entry until its result is back.
+    bool IsPosting() const { return m_job != nullptr; }
 
     HICON m_hIcon;
     int m_nBlogType = 1;
@@ -103,6 +109,21 @@ private:
     void ComposeAndPublish();
     std::string ReadTitle() const;
     UINT PressedImagePlacement() const;
+    // What follows the library's call, on the window thread.
+    void FinishPost(int nResult, bool bStopRequested);
+
+    // While the post is out (editor/BlogOutputPosting.cpp). The job posts
+    // these to the dialog from its thread.
+    static constexpr UINT kPublishDoneMessage = WM_APP + 1;
+    static constexpr UINT kPublishProgressMessage = WM_APP + 2;
+    void BeginPosting(bool bCanStop);
+    void EndPosting();
+    void ShowProgress(const publish::CProgressReading& reading);
+    void OnStop(UINT nId);
+    void OnPublishProgress();
+    void OnPublishDone();
+    // The wait cursor over the editor, the arrow over Stop.
+    bool SetPostingCursor(HWND hUnder);
 
     std::array<platform::CIcon, 12> m_icons;
     platform::CImageList m_formatImages;
@@ -117,4 +138,12 @@ private:
     platform::CButton m_buttonPost;
     platform::CButton m_checkDraft;
     platform::CStatic m_labelUserName;
+    platform::CButton m_buttonCancel;
+    platform::CButton m_buttonStop;
+    platform::CProgressBar m_progressBar;
+    platform::CStatic m_labelStatus;
+
+    std::unique_ptr<publish::CPublishJob> m_job;
+    // The controls the post disabled, enabled again when it is back.
+    std::vector<HWND> m_disabledWhilePosting;
 };

@@ -11,6 +11,7 @@
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
+#include "publish/PublishJob.h"
 #include "publish/PostComposition.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
@@ -121,20 +122,56 @@ void CBlogOutputDlg::ComposeAndPublish()
             m_strBlogAddress = m_blogAddresses[static_cast<std::size_t>(nChosen)];
     }
 
-    const int nResult = pfnPublish(m_nBlogType, m_strServer.c_str(), m_strEndpoint.c_str(), m_strImagePath.c_str(),
-                                   m_strUserName.c_str(), m_strPassword.c_str(), blogId.c_str(), title.c_str(),
-                                   m_strHtml.c_str(), nDraft, m_strBlogAddress.c_str());
-    ::Sleep(kLibraryPauseMs);
-    if (nResult == kPublishFailed) {
-        // Nothing the user wrote may be lost: the editor stays as it was,
-        // with the library at hand for another try.
-        const std::string text = platform::CModule::LoadString(IDS_UNABLE_TO_SEND) + "\n\n" +
-                                 platform::CModule::LoadString(IDS_POST_FAILED_HINT);
-        ::MessageBoxA(m_hWnd, text.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
+    publish::CPostArguments arguments;
+    arguments.m_nBlogType = m_nBlogType;
+    arguments.m_strServer = m_strServer;
+    arguments.m_strEndpoint = m_strEndpoint;
+    arguments.m_strImagePath = m_strImagePath;
+    arguments.m_strUserName = m_strUserName;
+    arguments.m_strPassword = m_strPassword;
+    arguments.m_strBlogId = blogId;
+    arguments.m_strTitle = title;
+    arguments.m_strBody = m_strHtml;
+    arguments.m_nDraft = nDraft;
+    arguments.m_strBlogAddress = m_strBlogAddress;
+    // Only the call leaves this thread: a large capture on a slow upload
+    // takes long enough for the host to be called not responding.
+    m_job = std::make_unique<publish::CPublishJob>(std::move(arguments), pfnPublish, publish::ProgressFunction(),
+                                                   kLibraryPauseMs);
+    if (m_job->Start(m_hWnd, kPublishDoneMessage, kPublishProgressMessage)) {
+        BeginPosting(m_job->CanStop());
         return;
     }
-    ::Sleep(kLibraryPauseMs);
+    m_job->RunHere();
+    const int nResult = m_job->Result();
+    m_job.reset();
+    FinishPost(nResult, false);
+}
+
+void CBlogOutputDlg::FinishPost(int nResult, bool bStopRequested)
+{
+    if (!m_disabledWhilePosting.empty() || m_buttonStop.IsWindowVisible())
+        EndPosting();
+    const std::string caption = platform::CModule::LoadString(IDS_APP_TITLE);
+    if (nResult == kPublishFailed) {
+        // Nothing the user wrote may be lost: the editor stays as it was,
+        // with the library at hand for another try. A stop the user asked
+        // for needs no warning.
+        if (bStopRequested) {
+            m_labelStatus.SetWindowText(platform::CModule::LoadString(IDS_POST_STOPPED));
+            m_labelStatus.ShowWindow(SW_SHOW);
+            return;
+        }
+        m_labelStatus.ShowWindow(SW_HIDE);
+        const std::string text = platform::CModule::LoadString(IDS_UNABLE_TO_SEND) + "\n\n" +
+                                 platform::CModule::LoadString(IDS_POST_FAILED_HINT);
+        ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // Too late to stop: the user must not believe the entry is not on the blog.
+    if (bStopRequested)
+        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_POSTED_BEFORE_STOP).c_str(), caption.c_str(),
+                      MB_OK | MB_ICONINFORMATION);
     publish::ReleasePublishLibrary();
     EndDialog(IDOK);
 }

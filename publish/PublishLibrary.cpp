@@ -32,6 +32,12 @@ PFN_PUBLISH_TO_BLOG_NO_GUI PublishFunction()
     return reinterpret_cast<PFN_PUBLISH_TO_BLOG_NO_GUI>(reinterpret_cast<void*>(Export("PublishToBlogNoGUI")));
 }
 
+PFN_SET_PUBLISH_PROGRESS_CALLBACK ProgressFunction()
+{
+    return reinterpret_cast<PFN_SET_PUBLISH_PROGRESS_CALLBACK>(
+        reinterpret_cast<void*>(Export(kSetPublishProgressCallbackName)));
+}
+
 void ReleasePublishLibrary()
 {
     if (g_hPublishLibrary) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "publish/PublishContract.h"
+#include "publish/PublishProgress.h"
 
 namespace publish {
 
@@ -20,6 +21,8 @@ extern HMODULE g_hPublishLibrary;
 bool LoadPublishLibrary(const std::string& path);
 PFN_GET_BLOG_IDS GetBlogIdsFunction();
 PFN_PUBLISH_TO_BLOG_NO_GUI PublishFunction();
+// The optional export; null when the library has none.
+PFN_SET_PUBLISH_PROGRESS_CALLBACK ProgressFunction();
 void ReleasePublishLibrary();
 
 }  // namespace publish

@@ -54,6 +54,10 @@
 #define IDC_EDITOR_ENTRY              3000
 #define IDC_EDITOR_IMAGE_FRAME        1033
 #define IDC_EDITOR_DRAFT              1039
+// Shown while a post is out, in place of the draft box and of Cancel.
+#define IDC_EDITOR_STOP               1040
+#define IDC_EDITOR_PROGRESS           1041
+#define IDC_EDITOR_STATUS             1042
 // Placeholders the template keeps hidden and disabled.
 #define IDC_EDITOR_TAGS_LABEL         1027
 #define IDC_EDITOR_TAGS               3012

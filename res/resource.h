@@ -19,6 +19,14 @@
 #define IDS_TEXT_SIZE_FIRST       502
 #define IDS_POST_FAILED_HINT      110
 #define IDS_LOGIN_NOT_SENDABLE    111
+// The Blog Editor while a post is out.
+#define IDS_POSTING               112
+#define IDS_POST_CONNECTING       113
+#define IDS_POST_UPLOADING        114
+#define IDS_POST_CREATING         115
+#define IDS_POST_STOPPING         116
+#define IDS_POST_STOPPED          117
+#define IDS_POSTED_BEFORE_STOP    118
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100

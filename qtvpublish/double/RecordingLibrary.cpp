@@ -10,6 +10,8 @@
 //   blogs.refuse   a user name whose log-in is refused (E_FAIL) (default none)
 //   publish.result result of PublishToBlogNoGUI              (default 0)
 //   publish.fail   the first N publications answer 1, later ones publish.result
+//   publish.hold   the name of an event: each publication, once recorded,
+//                  waits until it is set (at most 30 s), as a slow upload would
 // In values, "\n" stands for a line feed and "\\" for a backslash.
 #include <windows.h>
 
@@ -164,6 +166,13 @@ extern "C" __declspec(dllexport) int __cdecl PublishToBlogNoGUI(int nBlogType, c
            Field(pszEndpoint) + "\t" + Field(pszImagePath) + "\t" + Field(pszUserName) + "\t" +
            Masked(pszPassword) + "\t" + Field(pszBlogId) + "\t" + Field(pszTitle) + "\t" + Field(pszBody) + "\t" +
            std::to_string(nDraft) + "\t" + Field(pszBlogAddress));
+    const std::string hold = Answer("publish.hold", "");
+    if (!hold.empty()) {
+        if (HANDLE hEvent = ::OpenEventA(SYNCHRONIZE, FALSE, hold.c_str())) {
+            ::WaitForSingleObject(hEvent, 30000);
+            ::CloseHandle(hEvent);
+        }
+    }
     // The log counts the publications so far, across loads of the library.
     const std::string log = ReadWholeFile(LibraryFolder() + "QTVPublish.log");
     long nPublished = 0;

@@ -5,6 +5,7 @@
 
 #include "platform/ThreadRuntime.h"
 #include "publish/PublishContract.h"
+#include "publish/PublishProgress.h"
 #include "qtvpublish/real/BlogListWriter.h"
 #include "qtvpublish/real/PublishService.h"
 #include "settings/CodePage.h"
@@ -14,6 +15,31 @@ namespace {
 std::string Arg(const char* text)
 {
     return text ? std::string(text) : std::string();
+}
+
+// The progress callback registered for the next post of one thread. A slim
+// lock needs no set-up and no tear-down, so it is safe from any export at
+// any time, DllMain's included.
+struct CProgressRegistration {
+    DWORD dwThread = 0;
+    PFN_PUBLISH_PROGRESS pfnProgress = nullptr;
+    void* pContext = nullptr;
+    HWND hOwner = nullptr;
+};
+SRWLOCK g_registrationLock = SRWLOCK_INIT;
+CProgressRegistration g_registration;
+
+// The registration of the calling thread, taken: it serves one post.
+CProgressRegistration TakeRegistration()
+{
+    ::AcquireSRWLockExclusive(&g_registrationLock);
+    CProgressRegistration taken;
+    if (g_registration.dwThread == ::GetCurrentThreadId()) {
+        taken = g_registration;
+        g_registration = CProgressRegistration();
+    }
+    ::ReleaseSRWLockExclusive(&g_registrationLock);
+    return taken;
 }
 
 }  // namespace
@@ -58,6 +84,10 @@ extern "C" int __cdecl PublishToBlogNoGUI(int nBlogType, const char* pszServer, 
         post.m_strTitle = Arg(pszTitle);
         post.m_strBody = Arg(pszBody);
         post.m_bDraft = nDraft == 1;
+        const CProgressRegistration registration = TakeRegistration();
+        qtvpublish::CProgressReport progress(registration.pfnProgress, registration.pContext);
+        post.m_hOwner = registration.hOwner;
+        post.m_pProgress = &progress;
         const qtvpublish::CPublishService service{qtvpublish::CLibrarySettings()};
         return service.Publish(post);
     } catch (...) {
@@ -65,6 +95,17 @@ extern "C" int __cdecl PublishToBlogNoGUI(int nBlogType, const char* pszServer, 
     }
 }
 
+extern "C" void __cdecl SetPublishProgressCallback(PFN_PUBLISH_PROGRESS pfnProgress, void* pContext, void* hOwner)
+{
+    ::AcquireSRWLockExclusive(&g_registrationLock);
+    g_registration.dwThread = pfnProgress ? ::GetCurrentThreadId() : 0;
+    g_registration.pfnProgress = pfnProgress;
+    g_registration.pContext = pfnProgress ? pContext : nullptr;
+    g_registration.hOwner = pfnProgress ? static_cast<HWND>(hOwner) : nullptr;
+    ::ReleaseSRWLockExclusive(&g_registrationLock);
+}
+
 // The signatures above must stay those the accessory looks up.
 [[maybe_unused]] constexpr PFN_GET_BLOG_IDS kGetBlogIdsSignature = &GetBlogIDs;
 [[maybe_unused]] constexpr PFN_PUBLISH_TO_BLOG_NO_GUI kPublishSignature = &PublishToBlogNoGUI;
+[[maybe_unused]] constexpr PFN_SET_PUBLISH_PROGRESS_CALLBACK kProgressSignature = &SetPublishProgressCallback;

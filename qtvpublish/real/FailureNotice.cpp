@@ -99,9 +99,9 @@ std::string FailureText(const CCallResult& result, const std::string& url, const
     return text;
 }
 
-void ShowFailureNotice(const std::string& text)
+void ShowFailureNotice(const std::string& text, HWND hOwner)
 {
-    ::MessageBoxA(OwnerWindow(), text.c_str(), LoadText(IDS_PUBLISH_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
+    ::MessageBoxA(hOwner ? hOwner : OwnerWindow(), text.c_str(), LoadText(IDS_PUBLISH_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace qtvpublish

@@ -2,6 +2,8 @@
 // Tells the user why the blog list could not be fetched, in a message box
 // owned by the active window. A refused log-in is not told here: the
 // accessory sends the user back to its log-in dialog.
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 
@@ -19,6 +21,7 @@ std::string FailureText(const CCallResult& result, const std::string& url, const
 // password (ANSI), however short, masked, then cut to kMaxServerText.
 std::string ServerText(const std::string& utf8, const std::string& password);
 
-void ShowFailureNotice(const std::string& text);
+// Owned by hOwner, or by the active window when it is null.
+void ShowFailureNotice(const std::string& text, HWND hOwner);
 
 }  // namespace qtvpublish

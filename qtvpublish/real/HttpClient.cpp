@@ -257,6 +257,8 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
     for (std::size_t sent = 0; sent < body.size();) {
         if ((remaining = RemainingMs()) == 0)
             return TimedOut();
+        if (m_pUploadProgress && !m_pUploadProgress->Report(kPublishUploading, sent, body.size()))
+            return Failure(CHttpResult::Kind::Failed);
         DWORD sendMs = Bounded(m_timeouts.m_nSendMs, remaining);
         ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_SEND_TIMEOUT, &sendMs, sizeof sendMs);
         const DWORD piece = static_cast<DWORD>(std::min(kSendChunkBytes, body.size() - sent));
@@ -267,6 +269,8 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
             return Failure(CHttpResult::Kind::Failed);
         sent += written;
     }
+    if (m_pUploadProgress && !body.empty() && !m_pUploadProgress->Report(kPublishUploading, body.size(), body.size()))
+        return Failure(CHttpResult::Kind::Failed);
 
     if ((remaining = RemainingMs()) == 0)
         return TimedOut();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "qtvpublish/real/InternetHandle.h"
+#include "qtvpublish/real/ProgressReport.h"
 
 namespace qtvpublish {
 
@@ -63,6 +64,10 @@ public:
     // Milliseconds left of the budget, 0 once it is spent.
     DWORD RemainingMs() const;
 
+    // While set, every body sent reports its bytes between pieces, and a
+    // stop asked through it ends the request there (Kind::Failed).
+    void SetUploadProgress(CProgressReport* pProgress) { m_pUploadProgress = pProgress; }
+
 private:
     CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                          const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
@@ -72,6 +77,7 @@ private:
     ULONGLONG m_nDeadline = 0;
     CInternet m_hSession;
     bool m_bTlsRestricted = false;  // https is refused when TLS could not be held to 1.2+
+    CProgressReport* m_pUploadProgress = nullptr;
 };
 
 }  // namespace qtvpublish

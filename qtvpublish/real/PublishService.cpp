@@ -218,7 +218,7 @@ HRESULT CPublishService::GetBlogIds(int blogType, const std::string& server, con
     if (result.m_kind == CCallResult::Kind::LoginRefused ||
         (result.m_kind == CCallResult::Kind::Fault && IsRefusedLogin(result.m_nFaultCode, result.m_strFault)))
         return E_FAIL;
-    m_pfnNotice(FailureText(result, url.empty() ? Utf8FromAnsi(server + endpoint) : url, password));
+    m_pfnNotice(FailureText(result, url.empty() ? Utf8FromAnsi(server + endpoint) : url, password), nullptr);
     // The user must log in again: with an application password, or once
     // the settings file names the blog's own address.
     return result.m_kind == CCallResult::Kind::NeedsApplicationPassword ||
@@ -238,6 +238,10 @@ int CPublishService::Publish(const CPostRequest& post) const
     upload.m_strName = Utf8FromAnsi(FileNameOf(post.m_strImagePath));
     upload.m_strMimeType = MimeTypeOf(post.m_strImagePath);
 
+    CProgressReport silent;
+    CProgressReport& progress = post.m_pProgress ? *post.m_pProgress : silent;
+    if (!progress.Report(kPublishConnecting))
+        return 1;
     CHttpClient http(CallTimeouts());
     const CLogin login{Utf8FromAnsi(post.m_strUser), Utf8FromAnsi(post.m_strPassword)};
     const std::string blogId = Utf8FromAnsi(post.m_strBlogId);
@@ -247,20 +251,31 @@ int CPublishService::Publish(const CPostRequest& post) const
     CCallResult result = BlogEndpoint(post.m_nBlogType, listedFrom, blogId, login, http, url);
     if (result.IsValue())
         result = Run(post.m_nBlogType, listedFrom, url, http, [&](const CBlogApi& api) {
+            CCallResult stopped;
+            stopped.m_kind = CCallResult::Kind::Failed;
+            if (!progress.Report(kPublishUploading))
+                return stopped;
             std::string imageAddress;
+            http.SetUploadProgress(&progress);
             CCallResult step = api.UploadImage(blogId, login, upload, imageAddress);
+            http.SetUploadProgress(nullptr);
             if (!step.IsValue())
                 return step;
+            // The last moment a stop can keep the entry off the blog: once
+            // the post is asked for, its answer decides.
+            if (!progress.Report(kPublishCreatingPost))
+                return stopped;
             std::string postId;
             return api.NewPost(blogId, login, title, FillImageAddress(body, imageAddress), post.m_bDraft, postId);
         });
     if (result.IsValue())
         return 0;
     // Publishing is silent, but for these the user has to act: nothing else
-    // will ever publish to this blog.
-    if (result.m_kind == CCallResult::Kind::NeedsApplicationPassword ||
-        result.m_kind == CCallResult::Kind::BlogElsewhere || result.m_kind == CCallResult::Kind::BlogInsecure)
-        m_pfnNotice(FailureText(result, url, post.m_strPassword));
+    // will ever publish to this blog. A user who stopped the call knows why.
+    if (!progress.StopAsked() && (result.m_kind == CCallResult::Kind::NeedsApplicationPassword ||
+                                  result.m_kind == CCallResult::Kind::BlogElsewhere ||
+                                  result.m_kind == CCallResult::Kind::BlogInsecure))
+        m_pfnNotice(FailureText(result, url, post.m_strPassword), post.m_hOwner);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 
 #include "qtvpublish/real/BlogApi.h"
 #include "qtvpublish/real/LibrarySettings.h"
+#include "qtvpublish/real/ProgressReport.h"
 
 namespace qtvpublish {
 
@@ -29,11 +30,15 @@ struct CPostRequest {
     std::string m_strTitle;
     std::string m_strBody;
     bool m_bDraft = false;
+    // The caller's window, owner of the messages the post shows; null: the active one.
+    HWND m_hOwner = nullptr;
+    // Told the steps and the upload's bytes, and asked whether to stop; may be null.
+    CProgressReport* m_pProgress = nullptr;
 };
 
 class CPublishService {
 public:
-    using NoticeFn = void (*)(const std::string& text);
+    using NoticeFn = void (*)(const std::string& text, HWND hOwner);
 
     explicit CPublishService(const CLibrarySettings& settings, NoticeFn notice = nullptr);
 
@@ -44,7 +49,8 @@ public:
     HRESULT GetBlogIds(int blogType, const std::string& server, const std::string& endpoint,
                        const std::string& user, const std::string& password, char* buffer, int capacity) const;
 
-    // 0 when the entry was published (or saved as a draft), 1 otherwise.
+    // 0 when the entry was published (or saved as a draft), 1 otherwise:
+    // also when a stop was asked before the post was created.
     int Publish(const CPostRequest& post) const;
 
     // The XML-RPC address for a blog type; empty when the type is not served.

@@ -80,6 +80,38 @@ double TimeUntilShown(const std::function<void()>& action, const std::string& ca
 struct CSendTimes {
     double loginToEditor = -1;
     double postToPopup = -1;
+    // The longest the editor took to answer a message between Post and the popup.
+    double longestUnanswered = -1;
+};
+
+// Asks the window for an answer again and again from a thread of its own,
+// until told to stop or the window is gone; the longest wait for one.
+class CAnswerProbe {
+public:
+    explicit CAnswerProbe(HWND hWnd)
+        : m_thread([this, hWnd] {
+              while (!m_bStop && ::IsWindow(hWnd)) {
+                  const double start = NowMs();
+                  DWORD_PTR result = 0;
+                  if (!::SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) && !::IsWindow(hWnd))
+                      break;
+                  m_longest = std::max(m_longest.load(), NowMs() - start);
+                  ::Sleep(1);
+              }
+          })
+    {
+    }
+    double Stop()
+    {
+        m_bStop = true;
+        m_thread.join();
+        return m_longest;
+    }
+
+private:
+    std::atomic<bool> m_bStop{false};
+    std::atomic<double> m_longest{0};
+    std::thread m_thread;
 };
 
 struct CLibrary {
@@ -128,7 +160,9 @@ CSendTimes TimedSend(const CLibrary& library, const std::string& image)
             ui::Type(nullptr, " and 100% plain.");
             HWND hPost = ui::Control(hEditor, ID_POST);
             e2e::PointAt(hPost);
+            CAnswerProbe probe(hEditor);
             times.postToPopup = TimeUntilShown([hPost] { ui::Click(hPost); }, "", "qtvAccAlert", 60000);
+            times.longestUnanswered = probe.Stop();
         },
         120000);
     accessory.As<IOutput>()->Send();
@@ -155,15 +189,17 @@ void Report(const char* what, std::vector<double> values, double less = 0)
 
 void Measure(const char* name, const CLibrary& library, const std::string& image, int runs, bool bLessPauses)
 {
-    std::vector<double> login, post;
+    std::vector<double> login, post, unanswered;
     TimedSend(library, image);  // warms the caches, as a second send in a session has them
     for (int i = 0; i < runs; ++i) {
         const CSendTimes t = TimedSend(library, image);
         login.push_back(t.loginToEditor);
         post.push_back(t.postToPopup);
+        unanswered.push_back(t.postToPopup < 0 ? -1 : t.longestUnanswered);
     }
     Report((std::string(name) + ": log-in OK to editor shown").c_str(), login);
     Report((std::string(name) + ": &Post to popup shown").c_str(), post);
+    Report((std::string(name) + ": longest the editor did not answer, Post to popup").c_str(), unanswered);
     if (bLessPauses)
         Report((std::string(name) + ": &Post to popup, less the 200 ms of pauses").c_str(), post, kFixedPausesMs);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/BlogOutputDlg.h"
+#include "platform/Module.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
 #include "support/DialogDriver.h"
@@ -121,4 +122,54 @@ TEST(BlogEditorPost, DebugDumpWritesBothFilesAndAsksEachTime)
     for (const auto& call : setup.Library().Calls())
         nPublications += call.strFunction == "PublishToBlogNoGUI";
     EXPECT_EQ(nPublications, 1u) << "only the answer Yes published";
+}
+
+TEST(BlogEditorPost, WhileTheLibraryPostsNothingEndsOrChangesTheEditor)
+{
+    // The stand-in holds its publication until the event is set; it reports
+    // no progress and cannot be stopped.
+    const std::string holdName = "wp-test-hold-" + std::to_string(::GetCurrentProcessId());
+    platform::CHandle hHold(::CreateEventA(nullptr, TRUE, FALSE, holdName.c_str()));
+    ASSERT_TRUE(hHold);
+    CEditorSetup setup(kOneBlog, {"publish.hold=" + holdName});
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    bool bPosting = false, bStillOpen = false, bMarquee = false;
+    const LONG nLocksBefore = platform::CModule::LockCount();
+    LONG nLocksWhilePosting = 0;
+    std::string status;
+    std::vector<int> enabled;
+    const INT_PTR result = RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(Entry(h), "Entry text");
+        ui::Click(ui::Control(h, ID_POST));
+        bPosting = ui::WaitFor([&] { return ItemVisible(h, IDC_EDITOR_STOP); });
+        status = ItemText(h, IDC_EDITOR_STATUS);
+        nLocksWhilePosting = platform::CModule::LockCount();
+        bMarquee = (::GetWindowLongW(ui::Control(h, IDC_EDITOR_PROGRESS), GWL_STYLE) & PBS_MARQUEE) != 0;
+        for (int id : {ID_POST, IDC_EDITOR_STOP, IDC_EDITOR_ENTRY, IDC_EDITOR_TITLE, IDC_EDITOR_DRAFT,
+                       ID_USE_DIFFERENT_ACCOUNT, IDC_EDITOR_TEXT_SIZE})
+            if (ItemEnabled(h, id))
+                enabled.push_back(id);
+        // Esc and Cancel, the close box and Alt+F4, and a second Post.
+        ::SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::SendMessageW(h, WM_CLOSE, 0, 0);
+        ::SendMessageW(h, WM_COMMAND, MAKEWPARAM(ID_POST, BN_CLICKED), 0);
+        ::SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDC_EDITOR_STOP, BN_CLICKED), 0);
+        bStillOpen = ui::IsVisible(h) && ItemVisible(h, IDC_EDITOR_STOP);
+        ::SetEvent(hHold.Get());
+    });
+    EXPECT_TRUE(bPosting);
+    EXPECT_EQ(status, platform::CModule::LoadString(IDS_POSTING));
+    EXPECT_TRUE(bMarquee) << "a bar that moves without measuring";
+    EXPECT_TRUE(enabled.empty()) << "first still enabled: " << (enabled.empty() ? 0 : enabled[0]);
+    EXPECT_TRUE(bStillOpen);
+    EXPECT_GT(nLocksWhilePosting, nLocksBefore) << "the module may not be unloaded under the call";
+    EXPECT_EQ(platform::CModule::LockCount(), nLocksBefore);
+    EXPECT_EQ(result, IDOK) << "the post's own end";
+    std::size_t nPublications = 0;
+    for (const auto& call : setup.Library().Calls())
+        nPublications += call.strFunction == "PublishToBlogNoGUI";
+    EXPECT_EQ(nPublications, 1u) << "the second Post did nothing";
+    EXPECT_EQ(publish::g_hPublishLibrary, nullptr) << "freed once the call was back";
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "notify/ToasterPopupWnd.h"
 #include "platform/Text.h"
+#include "platform/UniqueHandle.h"
 #include "res/resource.h"
 #include "settings/PasswordProtection.h"
 #include "settings/SettingsText.h"
@@ -421,6 +423,7 @@ TEST_F(SendFlow, PopupEndsByItself)
 struct CProcessFigures {
     int nGdi = 0;
     int nWindows = 0;
+    int nThreads = 0;
     DWORD nHandles = 0;
     SIZE_T nPrivateBytes = 0;
     std::vector<std::pair<ULONG_PTR, std::string>> handles;  // value and kind of each open handle
@@ -458,6 +461,15 @@ CProcessFigures ReadFigures()
     CProcessFigures f;
     f.nGdi = popup_driver::GdiObjectCount();
     f.nWindows = static_cast<int>(ui::FindWindows().size());
+    // Each post has a thread of its own, which must be gone once the post is back.
+    platform::CHandle hSnapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 thread{};
+    thread.dwSize = sizeof thread;
+    if (hSnapshot.Get() != INVALID_HANDLE_VALUE && ::Thread32First(hSnapshot.Get(), &thread)) {
+        do {
+            f.nThreads += thread.th32OwnerProcessID == ::GetCurrentProcessId();
+        } while (::Thread32Next(hSnapshot.Get(), &thread));
+    }
     // Wine answers 0 for the process's handle count and private bytes; the
     // handle table is probed and the committed memory read instead.
     for (ULONG_PTR h = 4; h < 0x10000; h += 4) {
@@ -492,12 +504,16 @@ TEST_F(SendFlow, FiftySendsLeaveTheProcessFlat)
     for (int i = 0; i < 50; ++i)
         sendOnce();
     const CProcessFigures last = ReadFigures();
-    std::printf("after 1 and 51 sends: GDI %d -> %d, windows %d -> %d, handles %lu -> %lu, private KiB %lu -> %lu\n",
-                first.nGdi, last.nGdi, first.nWindows, last.nWindows, first.nHandles, last.nHandles,
+    std::printf("after 1 and 51 sends: GDI %d -> %d, windows %d -> %d, threads %d -> %d, handles %lu -> %lu, "
+                "private KiB %lu -> %lu\n",
+                first.nGdi, last.nGdi, first.nWindows, last.nWindows, first.nThreads, last.nThreads, first.nHandles,
+                last.nHandles,
                 static_cast<unsigned long>(first.nPrivateBytes / 1024), static_cast<unsigned long>(last.nPrivateBytes / 1024));
     EXPECT_EQ(Publications().size(), 51u);
     EXPECT_LE(last.nGdi, first.nGdi + 2);
     EXPECT_EQ(last.nWindows, first.nWindows);
+    EXPECT_GT(first.nThreads, 0);
+    EXPECT_EQ(last.nThreads, first.nThreads);
     EXPECT_LE(last.nHandles, first.nHandles + 4) << "new handles: " << NewHandleKinds(first, last);
     EXPECT_LE(last.nPrivateBytes, first.nPrivateBytes + 4 * 1024 * 1024);
 }

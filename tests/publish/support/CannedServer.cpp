@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace publish_test {
@@ -38,11 +39,16 @@ SOCKET ListenOnLoopback(int& port, const std::string& host = "127.0.0.1")
     return s;
 }
 
-// Reads one request: headers, then as many body bytes as Content-Length says.
-bool ReadRequest(SOCKET s, CSeenRequest& request)
+// Reads one request: headers, then as many body bytes as Content-Length says;
+// with a rate, no faster than that many bytes a second, counted into *pRead.
+bool ReadRequest(SOCKET s, CSeenRequest& request, std::size_t bytesPerSecond = 0,
+                 std::atomic<std::size_t>* pRead = nullptr)
 {
     std::string data;
     char chunk[65536];
+    // Pieces of a tenth of a second's worth, each followed by its share of the second.
+    const int nPiece = bytesPerSecond ? static_cast<int>(std::max<std::size_t>(bytesPerSecond / 10, 1)) : 0;
+    const ULONGLONG start = ::GetTickCount64();
     std::size_t headerEnd = std::string::npos;
     std::size_t bodyLength = 0;
     for (;;) {
@@ -59,10 +65,19 @@ bool ReadRequest(SOCKET s, CSeenRequest& request)
         }
         if (headerEnd != std::string::npos && data.size() >= headerEnd + 4 + bodyLength)
             break;
-        const int n = ::recv(s, chunk, sizeof chunk, 0);
+        const int n = ::recv(s, chunk, nPiece ? std::min<int>(nPiece, sizeof chunk) : static_cast<int>(sizeof chunk), 0);
         if (n <= 0)
             return false;
         data.append(chunk, static_cast<std::size_t>(n));
+        if (pRead)
+            *pRead += static_cast<std::size_t>(n);
+        if (nPiece) {
+            // The line's pace: the time these bytes take at the rate, from the first.
+            const ULONGLONG due = start + data.size() * 1000ull / bytesPerSecond;
+            const ULONGLONG now = ::GetTickCount64();
+            if (due > now)
+                ::Sleep(static_cast<DWORD>(due - now));
+        }
     }
     const std::size_t space1 = data.find(' ');
     const std::size_t space2 = data.find(' ', space1 + 1);
@@ -83,8 +98,22 @@ CCannedServer::CCannedServer(const std::string& host) : m_strHost(host)
     m_thread = std::thread([this] { Serve(); });
 }
 
+void CCannedServer::Release()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bReleased = true;
+    m_released.notify_all();
+}
+
+std::size_t CCannedServer::RequestCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests.size();
+}
+
 CCannedServer::~CCannedServer()
 {
+    Release();
     ::closesocket(m_listen);
     if (m_thread.joinable())
         m_thread.join();
@@ -115,15 +144,24 @@ void CCannedServer::Serve()
         SOCKET s = ::accept(m_listen, nullptr, nullptr);
         if (s == INVALID_SOCKET)
             return;
+        const std::size_t rate = m_nBytesPerSecond;
+        if (rate) {
+            // Small enough that the client cannot run far ahead of the reading, large
+            // enough that the line, not the window's round trips, sets the pace.
+            int small = 65536;
+            ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&small), sizeof small);
+        }
         CSeenRequest request;
-        if (!ReadRequest(s, request)) {
+        if (!ReadRequest(s, request, rate, &m_nBytesRead)) {
             ::closesocket(s);
             continue;
         }
         std::string answer;
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::unique_lock<std::mutex> lock(m_mutex);
             m_requests.push_back(request);
+            if (m_requests.size() - 1 == m_nHoldAt)
+                m_released.wait(lock, [this] { return m_bReleased; });
             answer = m_nNext < m_answers.size() ? m_answers[m_nNext++] : Http(500, "text/plain", "");
             if (answer == kHang) {
                 m_held.push_back(s);

@@ -5,6 +5,7 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,6 +39,18 @@ public:
     void Answer(const std::string& rawResponse);
     std::vector<CSeenRequest> Requests() const;
 
+    // Requests from now on are read at most this many bytes a second, with
+    // a small receive buffer: an upload that takes its time, as on a slow
+    // line. 0: as fast as they come.
+    void ReadAtRate(std::size_t bytesPerSecond) { m_nBytesPerSecond = bytesPerSecond; }
+    // The request of this number (0 for the first) is read, recorded, and
+    // answered only once Release is called (or the server ends).
+    void HoldAnswer(std::size_t index) { m_nHoldAt = index; }
+    void Release();
+    std::size_t RequestCount() const;
+    // Bytes of requests read so far, bodies still coming included.
+    std::size_t BytesRead() const { return m_nBytesRead; }
+
     static std::string Http(int status, const std::string& contentType, const std::string& body,
                             const std::string& extraHeaders = "");
     static std::string XmlRpcValue(const std::string& valueXml);
@@ -54,6 +67,11 @@ private:
     std::size_t m_nNext = 0;
     std::vector<CSeenRequest> m_requests;
     std::vector<SOCKET> m_held;
+    std::atomic<std::size_t> m_nBytesPerSecond{0};
+    std::atomic<std::size_t> m_nHoldAt{static_cast<std::size_t>(-1)};
+    std::atomic<std::size_t> m_nBytesRead{0};
+    std::condition_variable m_released;
+    bool m_bReleased = false;
     std::thread m_thread;
 };
 

@@ -1,0 +1,204 @@
+// The Blog Editor posting through the real library to a server on loopback
+// that reads the upload at a set rate: the editor answers throughout, its
+// bar follows the bytes, Stop ends the call with nothing posted, and a stop
+// that comes after the post was created says so.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "editor/BlogOutputDlg.h"
+#include "res/resource.h"
+#include "support/CannedServer.h"
+#include "support/DialogDriver.h"
+#include "support/EditorDriver.h"
+#include "support/RealLibrary.h"
+#include "support/UiDriver.h"
+
+using publish_test::CCannedServer;
+using publish_test::CRealLibrary;
+
+namespace {
+
+const char kBlogs[] =
+    "<array><data><value><struct><member><name>blogid</name><value><string>5</string></value></member>"
+    "<member><name>blogName</name><value><string>Slow</string></value></member>"
+    "<member><name>url</name><value><string>http://blog.example/</string></value></member>"
+    "</struct></value></data></array>";
+const char kUploaded[] =
+    "<struct><member><name>url</name><value>http://blog.example/capture.png</value></member></struct>";
+const char kPostId[] = "<string>77</string>";
+
+// A line that makes the upload below take about three seconds. The system
+// takes the first megabytes of a request into its socket buffers at once, so
+// only a body well beyond them shows the bar following the line.
+constexpr std::size_t kBytesPerSecond = 3584u << 10;
+constexpr std::size_t kImageBytes = 8u << 20;
+
+struct CPostRig {
+    CCannedServer server;
+    CRealLibrary library{server.Url("/xmlrpc.php")};
+    testing_support::CTestFolder folder{"posting"};
+    std::string strImage;
+
+    CPostRig()
+    {
+        strImage = folder.Path() + "capture.png";
+        std::string bytes(kImageBytes, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 7 + (i >> 9));
+        testing_support::WriteFileBytes(strImage, bytes);
+        server.Answer(CCannedServer::XmlRpcValue(kBlogs));
+    }
+
+    void Prepare(CBlogOutputDlg& dlg) const
+    {
+        dlg.SetSendParameters(1, "me", "pw", "", "", strImage, library.Folder() + "QTVPublish.dll",
+                              folder.Path() + "none.chm");
+    }
+
+    bool SawNewPost() const
+    {
+        const auto requests = server.Requests();
+        return std::any_of(requests.begin(), requests.end(), [](const publish_test::CSeenRequest& r) {
+            return r.strBody.find("<methodName>wp.newPost</methodName>") != std::string::npos;
+        });
+    }
+};
+
+int BarPosition(HWND hDlg)
+{
+    return static_cast<int>(::SendMessageW(ui::Control(hDlg, IDC_EDITOR_PROGRESS), PBM_GETPOS, 0, 0));
+}
+
+// How long the editor takes to answer a message now; 0 once it is gone.
+ULONGLONG AnswerTime(HWND hDlg)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) && !::IsWindow(hDlg))
+        return 0;
+    return ::GetTickCount64() - start;
+}
+
+}  // namespace
+
+TEST(EditorPosting, AnswersThroughoutASlowUploadAndTheBarFollowsTheBytes)
+{
+    CPostRig rig;
+    ASSERT_TRUE(rig.library.Loaded());
+    rig.server.Answer(CCannedServer::XmlRpcValue(kUploaded));
+    rig.server.Answer(CCannedServer::XmlRpcValue(kPostId));
+    rig.server.ReadAtRate(kBytesPerSecond);
+
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    rig.Prepare(dlg);
+    ULONGLONG nLongest = 0, nElapsed = 0;
+    std::vector<int> positions;
+    std::string uploadingText;
+    bool bShot = false;
+    const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(editor_test::Entry(h), "Posted slowly");
+        const ULONGLONG start = ::GetTickCount64();
+        ui::Click(ui::Control(h, ID_POST));
+        ui::WaitFor([&] {
+            nLongest = std::max(nLongest, AnswerTime(h));
+            if (!::IsWindow(h))
+                return true;
+            const int nPos = BarPosition(h);
+            if (positions.empty() || nPos != positions.back())
+                positions.push_back(nPos);
+            const std::string status = dialog_test::ItemText(h, IDC_EDITOR_STATUS);
+            if (status.find(" of ") != std::string::npos && status != uploadingText) {
+                uploadingText = status;
+                std::printf("%s at %d\n", status.c_str(), nPos);
+            }
+            if (!bShot && nPos >= 300 && nPos <= 700)
+                bShot = dialog_test::Shoot(h, "editor-posting.png");
+            return false;
+        }, 20000);
+        nElapsed = ::GetTickCount64() - start;
+    });
+    std::printf("post of %zu KB at %zu KB/s: %llu ms, editor's longest answer %llu ms, %zu bar positions\n",
+                kImageBytes >> 10, kBytesPerSecond >> 10, static_cast<unsigned long long>(nElapsed),
+                static_cast<unsigned long long>(nLongest), positions.size());
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(rig.SawNewPost());
+    EXPECT_EQ(dlg.m_strBlogAddress, "http://blog.example/");
+    EXPECT_GE(nElapsed, 2000u) << "the line was not slow: nothing measured";
+    EXPECT_LT(nLongest, 50u) << "the editor stopped answering";
+    const int nPartWay = static_cast<int>(std::count_if(positions.begin(), positions.end(),
+                                                        [](int n) { return n > 0 && n < publish::kProgressRange; }));
+    EXPECT_GE(nPartWay, 3) << "the bar advanced with the bytes";
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "and never went back";
+    EXPECT_NE(uploadingText.find("Uploading"), std::string::npos) << uploadingText;
+    EXPECT_TRUE(bShot);
+}
+
+TEST(EditorPosting, StopDuringTheUploadEndsTheCallWithNothingPosted)
+{
+    CPostRig rig;
+    ASSERT_TRUE(rig.library.Loaded());
+    rig.server.Answer(CCannedServer::XmlRpcValue(kUploaded));
+    rig.server.Answer(CCannedServer::XmlRpcValue(kPostId));
+    rig.server.ReadAtRate(kBytesPerSecond);
+
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    rig.Prepare(dlg);
+    ULONGLONG nStopMs = 0;
+    std::string status, entry;
+    bool bStopOffered = false, bCancelBack = false;
+    const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(editor_test::Entry(h), "Kept");
+        ui::Click(ui::Control(h, ID_POST));
+        if (!ui::WaitFor([&] { return BarPosition(h) > 0; })) {
+            ADD_FAILURE() << "the upload never began";
+            return;
+        }
+        bStopOffered = dialog_test::ItemVisible(h, IDC_EDITOR_STOP) && dialog_test::ItemEnabled(h, IDC_EDITOR_STOP) &&
+                       !dialog_test::ItemVisible(h, IDCANCEL);
+        const ULONGLONG start = ::GetTickCount64();
+        ui::Click(ui::Control(h, IDC_EDITOR_STOP));
+        ui::WaitFor([&] { return dialog_test::ItemEnabled(h, ID_POST); });
+        nStopMs = ::GetTickCount64() - start;
+        status = dialog_test::ItemText(h, IDC_EDITOR_STATUS);
+        entry = editor_test::EntryText(h);
+        bCancelBack = dialog_test::ItemVisible(h, IDCANCEL) && !dialog_test::ItemVisible(h, IDC_EDITOR_STOP);
+        ui::Click(ui::Control(h, IDCANCEL));
+    });
+    std::printf("stopped after %llu ms, %zu bytes had been read\n", static_cast<unsigned long long>(nStopMs),
+                rig.server.BytesRead());
+    EXPECT_TRUE(bStopOffered) << "Stop in Cancel's place";
+    EXPECT_LT(nStopMs, 1000u);
+    EXPECT_EQ(status, "Stopped: nothing was posted.");
+    EXPECT_NE(entry.find("Kept"), std::string::npos) << "the entry stays";
+    EXPECT_TRUE(bCancelBack);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(rig.SawNewPost()) << "the server saw no post request";
+}
+
+TEST(EditorPosting, StopAfterThePostWasCreatedSaysItIsPublished)
+{
+    CPostRig rig;
+    ASSERT_TRUE(rig.library.Loaded());
+    rig.server.Answer(CCannedServer::XmlRpcValue(kUploaded));
+    rig.server.Answer(CCannedServer::XmlRpcValue(kPostId));
+    rig.server.HoldAnswer(2);  // wp.newPost: created, the answer on its way
+
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    rig.Prepare(dlg);
+    std::string told;
+    const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(editor_test::Entry(h), "Too late");
+        ui::Click(ui::Control(h, ID_POST));
+        ASSERT_TRUE(ui::WaitFor([&] { return rig.SawNewPost(); }));
+        ASSERT_TRUE(ui::WaitFor([&] { return BarPosition(h) == publish::kProgressRange; }));
+        ui::Click(ui::Control(h, IDC_EDITOR_STOP));
+        ui::WaitFor([&] { return !dialog_test::ItemEnabled(h, IDC_EDITOR_STOP); });
+        rig.server.Release();
+        told = ui::AnswerMessageBox(IDOK);
+    });
+    EXPECT_NE(told.find("already been posted"), std::string::npos) << told;
+    EXPECT_EQ(result, IDOK) << "then as after any post";
+    EXPECT_EQ(dlg.m_strBlogAddress, "http://blog.example/");
+}
