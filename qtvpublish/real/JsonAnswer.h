@@ -1,0 +1,27 @@
+#pragma once
+// Reading a REST answer as JSON within fixed bounds, free of the platform.
+// An answer is the server's to choose: its size, its depth and its number of
+// values are all checked, and the first bound reached ends the reading, so a
+// hostile or broken server costs neither time nor memory.
+#include <cstddef>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace qtvpublish {
+
+// Larger than any answer read here (the index limited to four fields, a user,
+// a media item, a post), with room for a site whose plug-ins ignore the
+// field limit; checked before a single byte is parsed.
+constexpr std::size_t kMaxJsonAnswerBytes = 8u << 20;
+constexpr int kMaxJsonDepth = 32;
+constexpr std::size_t kMaxJsonValues = 1000000;
+
+enum class JsonAnswer { Parsed, TooLarge, TooDeep, TooManyValues, Malformed };
+
+// Parses text into out, without exceptions. Route lists and "_links" members
+// are never read, so they are not kept. Anything but Parsed leaves out
+// discarded.
+JsonAnswer ParseJsonAnswer(const std::string& text, nlohmann::json& out);
+
+}  // namespace qtvpublish

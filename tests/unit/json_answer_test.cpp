@@ -1,0 +1,126 @@
+// The publishing library's JSON reading: an answer over the size bound is
+// refused before parsing, and the first depth or count bound reached ends
+// the parsing, in time and memory that do not grow with the answer.
+#include "qtvpublish/real/JsonAnswer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+using qtvpublish::JsonAnswer;
+using qtvpublish::ParseJsonAnswer;
+
+namespace {
+
+#if defined(__linux__)
+// The process's peak resident size since the last reset, in KiB; -1 when
+// the kernel does not say.
+long PeakKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, 6, "VmHWM:") == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+bool ResetPeak()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+#endif
+
+struct CMeasured {
+    JsonAnswer m_answer;
+    double m_dSeconds;
+    long m_nPeakGrowthKiB;  // -1 where it cannot be measured
+};
+
+CMeasured Measure(const std::string& text)
+{
+    long before = -1;
+#if defined(__linux__)
+    if (ResetPeak())
+        before = PeakKiB();
+#endif
+    nlohmann::json out;
+    const auto start = std::chrono::steady_clock::now();
+    const JsonAnswer answer = ParseJsonAnswer(text, out);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    long growth = -1;
+#if defined(__linux__)
+    if (before >= 0)
+        growth = PeakKiB() - before;
+#endif
+    EXPECT_TRUE(answer == JsonAnswer::Parsed || out.is_discarded());
+    return {answer, seconds, growth};
+}
+
+TEST(JsonAnswer, AnAnswerOverTheCapIsRefusedBeforeParsing)
+{
+    const std::string brackets(32u << 20, '[');
+    const CMeasured measured = Measure(brackets);
+    EXPECT_EQ(measured.m_answer, JsonAnswer::TooLarge);
+    // Parsed, these 32 MiB took 0.7 s and 430 MiB.
+    EXPECT_LT(measured.m_dSeconds, 0.1);
+    if (measured.m_nPeakGrowthKiB >= 0)
+        EXPECT_LT(measured.m_nPeakGrowthKiB, 4 * 1024);
+
+    nlohmann::json out;
+    EXPECT_EQ(ParseJsonAnswer("\"" + std::string(qtvpublish::kMaxJsonAnswerBytes - 1, 'x') + "\"", out),
+              JsonAnswer::TooLarge);
+    EXPECT_EQ(ParseJsonAnswer("\"" + std::string(qtvpublish::kMaxJsonAnswerBytes - 2, 'x') + "\"", out),
+              JsonAnswer::Parsed);
+}
+
+TEST(JsonAnswer, TheFirstBoundReachedEndsTheParsing)
+{
+    // Under the cap, the brackets would still make the parser keep a frame
+    // for each of them (about 60 MiB) if it went on after the depth bound.
+    const std::string brackets(qtvpublish::kMaxJsonAnswerBytes - 1, '[');
+    const CMeasured deep = Measure(brackets);
+    EXPECT_EQ(deep.m_answer, JsonAnswer::TooDeep);
+    EXPECT_LT(deep.m_dSeconds, 0.5);
+    if (deep.m_nPeakGrowthKiB >= 0)
+        EXPECT_LT(deep.m_nPeakGrowthKiB, 4 * 1024);
+
+    std::string many = "[";
+    for (std::size_t i = 0; i <= qtvpublish::kMaxJsonValues; ++i)
+        many += "0,";
+    many += "0]";
+    const CMeasured wide = Measure(many);
+    EXPECT_EQ(wide.m_answer, JsonAnswer::TooManyValues);
+
+    const std::string depthBound = std::string(qtvpublish::kMaxJsonDepth, '[') + std::string(qtvpublish::kMaxJsonDepth, ']');
+    nlohmann::json out;
+    EXPECT_EQ(ParseJsonAnswer(depthBound, out), JsonAnswer::Parsed);
+    EXPECT_EQ(ParseJsonAnswer("[" + depthBound + "]", out), JsonAnswer::TooDeep);
+}
+
+TEST(JsonAnswer, AnswersAreReadWithoutTheirLinksAndBrokenOnesAreRefused)
+{
+    nlohmann::json out;
+    ASSERT_EQ(ParseJsonAnswer(R"({"id":12,"source_url":"http://x/a.png","_links":{"self":[{"href":"h"}]},)"
+                              R"("routes":{"/":{}},"media_details":{"routes":1}})",
+                              out),
+              JsonAnswer::Parsed);
+    EXPECT_EQ(out["id"], 12);
+    EXPECT_EQ(out["source_url"], "http://x/a.png");
+    EXPECT_FALSE(out.contains("_links"));
+    EXPECT_FALSE(out.contains("routes"));
+    EXPECT_EQ(out["media_details"]["routes"], 1) << "only the index's own route list is skipped";
+
+    for (const char* broken : {"", "{", "{\"a\":}", "[1,]", "<html>Error</html>", "{\"a\":1}x"}) {
+        EXPECT_EQ(ParseJsonAnswer(broken, out), JsonAnswer::Malformed) << broken;
+        EXPECT_TRUE(out.is_discarded());
+    }
+}
+
+}  // namespace
