@@ -14,16 +14,17 @@ struct CBoundReached {
 
 }  // namespace
 
-JsonAnswer ParseJsonAnswer(const std::string& text, Json& out)
+JsonAnswer ParseJsonAnswer(const std::string& text, Json& out, const CJsonBounds& bounds)
 {
     out = Json(Json::value_t::discarded);
-    if (text.size() > kMaxJsonAnswerBytes)
+    if (text.size() > bounds.m_nMaxBytes)
         return JsonAnswer::TooLarge;
     std::size_t values = 0;
     const Json::parser_callback_t keep = [&](int depth, Json::parse_event_t event, Json& parsed) {
-        if (depth > kMaxJsonDepth)
+        // The parser counts the outermost value's level as 0.
+        if (depth >= bounds.m_nMaxDepth)
             throw CBoundReached{JsonAnswer::TooDeep};
-        if (++values > kMaxJsonValues)
+        if (++values > bounds.m_nMaxValues)
             throw CBoundReached{JsonAnswer::TooManyValues};
         if (event == Json::parse_event_t::key && parsed.is_string()) {
             const std::string& name = parsed.get_ref<const std::string&>();

@@ -18,7 +18,7 @@ void Check(bool condition)
 
 void CheckValue(const nlohmann::json& value, int depth)
 {
-    Check(depth <= qtvpublish::kMaxJsonDepth + 1);
+    Check(depth <= qtvpublish::CJsonBounds().m_nMaxDepth);
     Check(!value.is_discarded());
     if (value.is_object()) {
         for (auto it = value.begin(); it != value.end(); ++it) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+using qtvpublish::CJsonBounds;
 using qtvpublish::JsonAnswer;
 using qtvpublish::ParseJsonAnswer;
 
@@ -70,38 +71,49 @@ TEST(JsonAnswer, AnAnswerOverTheCapIsRefusedBeforeParsing)
     EXPECT_EQ(measured.m_answer, JsonAnswer::TooLarge);
     // Parsed, these 32 MiB took 0.7 s and 430 MiB.
     EXPECT_LT(measured.m_dSeconds, 0.1);
-    if (measured.m_nPeakGrowthKiB >= 0)
+    if (measured.m_nPeakGrowthKiB >= 0) {
         EXPECT_LT(measured.m_nPeakGrowthKiB, 4 * 1024);
+    }
 
+    // The cap itself is still read.
     nlohmann::json out;
-    EXPECT_EQ(ParseJsonAnswer("\"" + std::string(qtvpublish::kMaxJsonAnswerBytes - 1, 'x') + "\"", out),
-              JsonAnswer::TooLarge);
-    EXPECT_EQ(ParseJsonAnswer("\"" + std::string(qtvpublish::kMaxJsonAnswerBytes - 2, 'x') + "\"", out),
-              JsonAnswer::Parsed);
+    EXPECT_EQ(ParseJsonAnswer("\"12345678\"", out, CJsonBounds{9, 32, 100}), JsonAnswer::TooLarge);
+    EXPECT_EQ(ParseJsonAnswer("\"1234567\"", out, CJsonBounds{9, 32, 100}), JsonAnswer::Parsed);
 }
 
 TEST(JsonAnswer, TheFirstBoundReachedEndsTheParsing)
 {
     // Under the cap, the brackets would still make the parser keep a frame
-    // for each of them (about 60 MiB) if it went on after the depth bound.
-    const std::string brackets(qtvpublish::kMaxJsonAnswerBytes - 1, '[');
+    // for each of them (about 100 MiB) if it went on after the depth bound.
+    const std::string brackets(CJsonBounds().m_nMaxBytes, '[');
     const CMeasured deep = Measure(brackets);
     EXPECT_EQ(deep.m_answer, JsonAnswer::TooDeep);
     EXPECT_LT(deep.m_dSeconds, 0.5);
-    if (deep.m_nPeakGrowthKiB >= 0)
+    if (deep.m_nPeakGrowthKiB >= 0) {
         EXPECT_LT(deep.m_nPeakGrowthKiB, 4 * 1024);
+    }
 
+    // The depth bound counts the outermost level.
+    const int depth = CJsonBounds().m_nMaxDepth;
+    const std::string deepest = std::string(depth, '[') + std::string(depth, ']');
+    nlohmann::json out;
+    EXPECT_EQ(ParseJsonAnswer(deepest, out), JsonAnswer::Parsed);
+    EXPECT_EQ(ParseJsonAnswer("[" + deepest + "]", out), JsonAnswer::TooDeep);
+    EXPECT_EQ(ParseJsonAnswer(R"({"a":{"b":1}})", out, CJsonBounds{1024, 3, 100}), JsonAnswer::Parsed);
+    EXPECT_EQ(ParseJsonAnswer(R"({"a":{"b":[1]}})", out, CJsonBounds{1024, 3, 100}), JsonAnswer::TooDeep);
+
+    // Many values stop at the count, however many follow; the first bound
+    // reached is the one reported.
     std::string many = "[";
-    for (std::size_t i = 0; i <= qtvpublish::kMaxJsonValues; ++i)
+    for (int i = 0; i < 10000; ++i)
         many += "0,";
     many += "0]";
-    const CMeasured wide = Measure(many);
-    EXPECT_EQ(wide.m_answer, JsonAnswer::TooManyValues);
-
-    const std::string depthBound = std::string(qtvpublish::kMaxJsonDepth, '[') + std::string(qtvpublish::kMaxJsonDepth, ']');
-    nlohmann::json out;
-    EXPECT_EQ(ParseJsonAnswer(depthBound, out), JsonAnswer::Parsed);
-    EXPECT_EQ(ParseJsonAnswer("[" + depthBound + "]", out), JsonAnswer::TooDeep);
+    EXPECT_EQ(ParseJsonAnswer(many, out, CJsonBounds{1u << 20, 32, 100}), JsonAnswer::TooManyValues);
+    EXPECT_TRUE(out.is_discarded());
+    EXPECT_EQ(ParseJsonAnswer(many, out, CJsonBounds{1u << 20, 32, 20000}), JsonAnswer::Parsed);
+    EXPECT_EQ(out.size(), 10001u);
+    EXPECT_EQ(ParseJsonAnswer("[[[" + many + "]]]", out, CJsonBounds{1u << 20, 2, 100}), JsonAnswer::TooDeep);
+    EXPECT_EQ(ParseJsonAnswer(many, out, CJsonBounds{100, 2, 100}), JsonAnswer::TooLarge);
 }
 
 TEST(JsonAnswer, AnswersAreReadWithoutTheirLinksAndBrokenOnesAreRefused)
