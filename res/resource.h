@@ -19,6 +19,8 @@
 #define IDS_TEXT_SIZE_FIRST       502
 #define IDS_POST_FAILED_HINT      110
 #define IDS_LOGIN_NOT_SENDABLE    111
+#define IDS_IMAGE_ALT_TEXT        112
+#define IDS_DISCARD_ENTRY         113
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100
