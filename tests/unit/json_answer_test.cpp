@@ -46,7 +46,7 @@ struct CMeasured {
 
 CMeasured Measure(const std::string& text)
 {
-    long before = -1;
+    [[maybe_unused]] long before = -1;
 #if defined(__linux__)
     if (ResetPeak())
         before = PeakKiB();

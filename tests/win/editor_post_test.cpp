@@ -134,7 +134,11 @@ TEST(BlogEditorPost, DebugDumpWritesBothFilesAndAsksEachTime)
 
 TEST(BlogEditorPost, TheTitleIsPostedAsTextAndNamesThePicture)
 {
-    const CPosted posted = PostWith([](HWND h) { ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "a<b & c"); });
+    const CPosted posted = PostWith([](HWND h) {
+        // The entry's last keys must land before the focus moves on.
+        ui::WaitFor([&] { return EntryText(h) == "Entry text"; }, 5000);
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "a<b & c");
+    });
     ASSERT_EQ(posted.fields.size(), 11u);
     EXPECT_EQ(posted.fields[7], "a&lt;b &amp; c");
     EXPECT_EQ(posted.fields[8], "<a href=\"%s\"><img src = \"%s\" alt=\"a&lt;b &amp; c\" align = \"left\" " + kSize +
@@ -271,7 +275,7 @@ bool GiveToAnotherOwner(const char* path)
     DWORD cb = sizeof sid;
     if (!::CreateWellKnownSid(WinWorldSid, nullptr, sid, &cb))
         return false;
-    EnablePrivilege(SE_RESTORE_NAME);
+    EnablePrivilege(L"SeRestorePrivilege");
     std::wstring widePath = platform::WideFromAnsi(path);
     if (::SetNamedSecurityInfoW(&widePath[0], SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, sid, nullptr, nullptr,
                                 nullptr) != ERROR_SUCCESS)
