@@ -56,7 +56,7 @@ bool PostContext::RunLogin()
     return true;
 }
 
-std::string PostContext::RunEditor(bool bMayAskAgain)
+std::string PostContext::RunEditor(bool bMayAskAgain, const CEntryDraft* pDraft)
 {
     if (m_strUserName.empty() || m_strPassword.empty()) {
         ::MessageBoxA(m_hParentWindow, platform::CModule::LoadString(IDS_INVALID_LOGIN).c_str(),
