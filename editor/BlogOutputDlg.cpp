@@ -126,6 +126,7 @@ BOOL CBlogOutputDlg::OnInitDialog()
 
     if (!FetchBlogList())
         return TRUE;
+    RestoreDraft();
     UpdateToolBars();
     // The first tab stop is "Use Different Account...": a first Enter there
     // would drop the entry for a log-in. Writing starts with the title.
@@ -218,17 +219,41 @@ void CBlogOutputDlg::CollapseBlogNameRow()
                    rcWindow.bottom - rcWindow.top - m_nCollapseHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool CBlogOutputDlg::ConfirmDiscard()
+{
+    if (::GetWindowTextLengthW(m_editTitle) == 0 && m_editEntry.GetTextLength() == 0)
+        return true;
+    return ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_DISCARD_ENTRY).c_str(),
+                         platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 void CBlogOutputDlg::OnCancel()
 {
     // Esc, Alt+F4 and the close box as well: the post's result must find the dialog.
-    if (IsPosting())
+    if (IsPosting() || !ConfirmDiscard())
         return;
     publish::ReleasePublishLibrary();
     CDialog::OnCancel();
 }
 
+bool CBlogOutputDlg::OnHandlerFailed(UINT msg) noexcept
+{
+    // Before the editor is set up there is nothing to keep.
+    if (msg == WM_INITDIALOG)
+        return false;
+    try {
+        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
+                      platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        // Even the text could not be loaded: the editor stays open regardless.
+    }
+    return true;
+}
+
 void CBlogOutputDlg::OnUseDifferentAccount(UINT /*nId*/)
 {
+    TakeDraft();
     m_bUseDifferentAccount = true;
     EndDialog(IDCANCEL);
 }

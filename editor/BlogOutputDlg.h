@@ -4,12 +4,14 @@
 // flag). It lists the account's blogs when it opens, formats the entry from
 // its two toolbars, its size box and the text's shortcuts, and publishes on
 // "&Post". The caller reads m_strBlogAddress (IDOK) or m_bUseDifferentAccount
-// (IDCANCEL) after the run.
+// (IDCANCEL) after the run; with the latter, m_draft holds the entry, and
+// handing it to the next run's m_draft before DoModal puts it back.
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "editor/EntryDraft.h"
 #include "editor/MyRichEditCtrl.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -49,6 +51,7 @@ public:
     std::vector<std::string> m_blogIds;
     std::vector<std::string> m_blogAddresses;
     bool m_bUseDifferentAccount = false;
+    CEntryDraft m_draft;
     // The entry while it is being published.
     std::string m_strRtf;
     std::string m_strHtml;
@@ -71,6 +74,9 @@ protected:
     void OnCancel() override;
     const std::string* GetHelpPath() const override { return &m_strHelpPath; }
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
+    // A failed command must not take the entry with it: the failure is
+    // reported and the editor stays open.
+    bool OnHandlerFailed(UINT msg) noexcept override;
 
 private:
     // Initialisation steps.
@@ -79,6 +85,14 @@ private:
     void FillTextSizes();
     bool FetchBlogList();
     void CollapseBlogNameRow();
+
+    // Every way of closing without posting asks this first: true when nothing
+    // is written or the user agrees to lose it.
+    bool ConfirmDiscard();
+
+    // The entry across "Use Different Account..." (EntryDraft.cpp).
+    void TakeDraft();
+    void RestoreDraft();
 
     // Commands and notifications.
     void OnAlignText(UINT nId);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "rtf2html/HtmlText.h"
 #include "util/HexText.h"
 
 namespace editor {
@@ -13,14 +14,17 @@ std::string ProposedLinkText(const std::string& selected)
 
 std::string NormalizeLinkAddress(const std::string& address)
 {
-    static const char* const kSchemes[] = {"http://", "ftp://", "https://", "ftps://"};
-    if (address.empty())
-        return address;
-    for (const char* scheme : kSchemes) {
-        if (address.find(scheme) != std::string::npos)
-            return address;
-    }
-    return "http://" + address;
+    // Spaces around a pasted address would put the scheme out of place.
+    const std::size_t first = address.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::string();
+    const std::string trimmed = address.substr(first, address.find_last_not_of(" \t\r\n") - first + 1);
+    // Only an address that starts with an allowed scheme stays as given; any
+    // other (javascript:, data:, a bare host) is made a web address, so the
+    // post never carries a scheme that could run script.
+    if (rtf2html::IsAllowedLinkTarget(trimmed))
+        return trimmed;
+    return "http://" + trimmed;
 }
 
 std::string MailtoAddress(const std::string& address, const std::string& subject)

@@ -11,8 +11,9 @@ namespace editor {
 // the hidden address part of a link already there.
 std::string ProposedLinkText(const std::string& selected);
 
-// An address containing a known scheme anywhere (case-sensitive), or an
-// empty one, is kept; any other gets "http://" in front.
+// An address that starts with http:, https:, ftp: or mailto: (in any case)
+// is kept, without the spaces around it; an empty one stays empty; any other
+// gets "http://" in front.
 std::string NormalizeLinkAddress(const std::string& address);
 
 // "mailto:" + address, then "?subject=" + subject when there is one.

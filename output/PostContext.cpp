@@ -56,7 +56,7 @@ bool PostContext::RunLogin()
     return true;
 }
 
-std::string PostContext::RunEditor(bool bMayAskAgain)
+std::string PostContext::RunEditor(bool bMayAskAgain, const CEntryDraft* pDraft)
 {
     if (m_strUserName.empty() || m_strPassword.empty()) {
         ::MessageBoxA(m_hParentWindow, platform::CModule::LoadString(IDS_INVALID_LOGIN).c_str(),
@@ -66,9 +66,11 @@ std::string PostContext::RunEditor(bool bMayAskAgain)
     CBlogOutputDlg dlg(m_hParentWindow, m_hSmallIcon.Get());
     dlg.SetSendParameters(m_nBlogType, m_strUserName, m_strPassword, m_strServer, m_strEndpoint, m_strImagePath,
                           LibraryPath(), m_strHelpPath);
+    if (pDraft)
+        dlg.m_draft = *pDraft;
     if (dlg.DoModal() == IDOK)
         return dlg.m_strBlogAddress;
     if (dlg.m_bUseDifferentAccount && bMayAskAgain && RunLogin())
-        m_strBlogAddress = RunEditor(false);
+        m_strBlogAddress = RunEditor(false, &dlg.m_draft);
     return m_strBlogAddress;
 }

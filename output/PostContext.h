@@ -8,6 +8,8 @@
 
 #include "platform/UniqueHandle.h"
 
+struct CEntryDraft;
+
 class PostContext {
 public:
     PostContext() = default;
@@ -22,7 +24,9 @@ public:
     // The Blog Editor with the log-in in hand; returns the blog's address, or
     // empty when nothing was posted. When the editor asks for another
     // account, the log-in dialog and the editor run once more, no further.
-    std::string RunEditor(bool bMayAskAgain = true);
+    // A draft taken from an earlier run of this send starts the editor with
+    // what was written there.
+    std::string RunEditor(bool bMayAskAgain = true, const CEntryDraft* pDraft = nullptr);
     // Caption of the account dialogs for m_nBlogType.
     void SetLoginTitle();
     std::string LibraryPath() const;
@@ -35,7 +39,8 @@ public:
     // Stores always use, rewrites UserPrefs.xml, and writes UserSettings.xml
     // when always use is 1 or deletes it when it is 0.
     bool WritePreferences(int alwaysUse);
-    // Loads UserSettings.xml into the log-in information.
+    // Loads UserSettings.xml into the log-in information. A password in the
+    // earlier version's scrambled form is sealed in the file at once.
     bool LoadStoredLogin();
     // Writes UserSettings.xml from the log-in information; refuses, leaving
     // the file as it was, when the user name or password is empty.

@@ -217,11 +217,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         return FALSE;
     }
     // Nothing may unwind through the system's frames: a failed allocation in
-    // a handler ends the dialog as cancelled.
+    // a handler ends the dialog as cancelled unless the dialog keeps it.
     try {
         return pThis->Dispatch(msg, wParam, lParam);
     } catch (...) {
-        ::EndDialog(hWnd, IDCANCEL);
+        if (!pThis->OnHandlerFailed(msg))
+            ::EndDialog(hWnd, IDCANCEL);
         return FALSE;
     }
 }

@@ -89,6 +89,11 @@ protected:
         T* self = static_cast<T*>(this);
         m_notifications.push_back({nId, nCode, [self, pfn](NMHDR& h) { return (self->*pfn)(h); }});
     }
+    // A handler of msg failed (threw). Nothing may unwind through the
+    // system's frames, so the failure ends here: false ends the dialog as
+    // cancelled, true keeps it open. Dialogs that hold the user's work
+    // report the failure and keep it. Must not throw.
+    virtual bool OnHandlerFailed(UINT msg) noexcept { return false; }
     // Sees every message before the handlers above; true when it consumed
     // the message, with lResult as its answer.
     virtual bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) { return false; }

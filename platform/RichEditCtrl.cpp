@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace platform {
 
 namespace {
@@ -81,24 +83,43 @@ PARAFORMAT2 CRichEditCtrl::GetParaFormat() const
 
 std::string CRichEditCtrl::GetSelText() const
 {
-    const CHARRANGE range = GetSel();
-    const LONG n = std::max<LONG>(range.cpMax - range.cpMin, 0);
-    // Room for a paragraph mark written as CR LF.
-    std::vector<char> text(static_cast<std::size_t>(n) * 2 + 1, '\0');
-    const LRESULT got = SendMessage(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data(), static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+    return AnsiFromWide(GetSelTextW());
 }
 
 std::string CRichEditCtrl::GetTextRange(LONG nFirst, LONG nLast) const
 {
-    if (nLast < 0)
-        nLast = GetTextLength();
-    if (nLast <= nFirst)
+    const std::wstring text = GetTextW();
+    const std::size_t first = static_cast<std::size_t>(std::max<LONG>(nFirst, 0));
+    const std::size_t last = nLast < 0 ? text.size() : std::min(static_cast<std::size_t>(nLast), text.size());
+    if (last <= first)
         return {};
-    std::vector<char> text(static_cast<std::size_t>(nLast - nFirst) * 2 + 1, '\0');
-    TEXTRANGEA range{{nFirst, nLast}, text.data()};
-    const LRESULT got = SendMessage(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    return std::string(text.data(), static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+    return AnsiFromWide(text.c_str() + first, static_cast<int>(last - first));
+}
+
+std::wstring CRichEditCtrl::GetSelTextW() const
+{
+    const CHARRANGE range = GetSel();
+    return ReadWide(GT_SELECTION, std::max<LONG>(range.cpMax - range.cpMin, 0));
+}
+
+std::wstring CRichEditCtrl::GetTextW() const
+{
+    GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return ReadWide(GT_DEFAULT, static_cast<LONG>(SendMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query))));
+}
+
+std::wstring CRichEditCtrl::ReadWide(DWORD dwFlags, LONG nUnits) const
+{
+    // The buffer's size goes with the request in bytes, so the control can
+    // never write past it; room for a paragraph mark written as CR LF.
+    std::vector<wchar_t> text(static_cast<std::size_t>(std::max<LONG>(nUnits, 0)) * 2 + 1, L'\0');
+    GETTEXTEX request{};
+    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    request.flags = dwFlags;
+    request.codepage = 1200;  // UTF-16
+    const LRESULT got = SendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(text.data()));
+    const std::size_t n = std::min(static_cast<std::size_t>(std::max<LRESULT>(got, 0)), text.size() - 1);
+    return std::wstring(text.data(), n);
 }
 
 LONG CRichEditCtrl::GetTextLength() const

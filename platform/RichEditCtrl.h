@@ -51,6 +51,12 @@ public:
     std::string GetSelText() const;
     // Text of [nFirst, nLast); nLast -1 means the end.
     std::string GetTextRange(LONG nFirst, LONG nLast) const;
+    // The same in UTF-16, whose units are the control's positions. The ANSI
+    // forms above are made from these: the control's own ANSI messages take
+    // no buffer size, and a character may take up to three bytes where the
+    // ANSI code page is UTF-8.
+    std::wstring GetSelTextW() const;
+    std::wstring GetTextW() const;
     LONG GetTextLength() const;
     void ReplaceSel(const std::string& text, bool bCanUndo = true) const
     {
@@ -61,6 +67,10 @@ public:
     // nFormat is SF_RTF or SF_TEXT, optionally with SFF_SELECTION.
     void StreamIn(UINT nFormat, const std::string& text) const;
     std::string StreamOut(UINT nFormat) const;
+
+private:
+    // EM_GETTEXTEX in UTF-16 for up to nUnits units (GT_SELECTION or the whole text).
+    std::wstring ReadWide(DWORD dwFlags, LONG nUnits) const;
 };
 
 }  // namespace platform

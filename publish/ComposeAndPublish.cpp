@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <cstdio>
 #include <optional>
 
 #include "editor/BlogOutputDlg.h"
@@ -11,12 +10,12 @@
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
+#include "publish/DebugDump.h"
 #include "publish/PublishJob.h"
 #include "publish/PostComposition.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
 #include "rtf2html/CodePages.h"
-#include "util/FileUtil.h"
 
 namespace {
 
@@ -32,17 +31,6 @@ std::optional<publish::CImageSize> DecodedImageSize(const std::string& path)
     if (image.GetLastStatus() != Gdiplus::Ok)
         return std::nullopt;
     return publish::CImageSize{static_cast<int>(image.GetWidth()), static_cast<int>(image.GetHeight())};
-}
-
-// Written in text mode, replacing any old file; one that cannot be opened is
-// skipped.
-void WriteDumpFile(const std::string& path, const std::string& text)
-{
-    FILE* file = std::fopen(path.c_str(), "wt");
-    if (!file)
-        return;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
 }
 
 publish::ImagePlacement PlacementOfCommand(UINT nId)
@@ -90,11 +78,14 @@ void CBlogOutputDlg::ComposeAndPublish()
                 return std::nullopt;
             return publish::ScaleToPostWidth(size->m_nWidth, size->m_nHeight);
         }());
-    m_strHtml = publish::ComposeBody(m_strHtml, PlacementOfCommand(PressedImagePlacement()), sizeAttributes);
+    const std::string title = ReadTitle();
+    const std::string altText =
+        publish::ImageAltText(title, platform::CModule::LoadString(IDS_IMAGE_ALT_TEXT));
+    m_strHtml = publish::ComposeBody(m_strHtml, PlacementOfCommand(PressedImagePlacement()), sizeAttributes, altText);
 
-    if (util::DirectoryExists(kDebugFolder)) {
-        WriteDumpFile(std::string(kDebugFolder) + "\\rtf.rtf", rtfAsStreamed);
-        WriteDumpFile(std::string(kDebugFolder) + "\\html.htm", m_strHtml);
+    if (const publish::CDebugDumpFolder dump(kDebugFolder); dump.IsUsable()) {
+        dump.Write("rtf.rtf", rtfAsStreamed);
+        dump.Write("html.htm", m_strHtml);
         const std::string question = publish::DebugDumpQuestion(kDebugFolder);
         if (::MessageBoxA(m_hWnd, question.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
                           MB_YESNO | MB_ICONQUESTION) == IDNO)
@@ -112,7 +103,6 @@ void CBlogOutputDlg::ComposeAndPublish()
         return;
     }
 
-    const std::string title = ReadTitle();
     const int nDraft = m_checkDraft.IsChecked() ? 1 : 0;
     std::string blogId;
     const int nChosen = m_listBlogs.GetCurSel();

@@ -35,24 +35,40 @@ std::string ImageSizeAttributes(const std::optional<CImageSize>& size)
     return "height=\"" + std::to_string(size->m_nHeight) + "\" width=\"" + std::to_string(size->m_nWidth) + "\"";
 }
 
-std::string ImageBlock(ImagePlacement placement, const std::string& sizeAttributes)
+std::string ImageAltText(const std::string& encodedTitle, const std::string& fallback)
 {
+    const bool blank = encodedTitle.find_first_not_of(" \t") == std::string::npos;
+    std::string alt;
+    for (char c : blank ? fallback : encodedTitle) {
+        if (c == '"')
+            alt += "&quot;";
+        else if (c == '%')
+            alt += "&#37;";
+        else
+            alt += c;
+    }
+    return alt;
+}
+
+std::string ImageBlock(ImagePlacement placement, const std::string& sizeAttributes, const std::string& altText)
+{
+    const std::string image = "<img src = \"%s\" alt=\"" + altText + "\" ";
     switch (placement) {
     case ImagePlacement::Right:
-        return "<a href=\"%s\"><img src = \"%s\" align = \"right\" " + sizeAttributes + " hspace = \"20\" /></a>";
+        return "<a href=\"%s\">" + image + "align = \"right\" " + sizeAttributes + " hspace = \"20\" /></a>";
     case ImagePlacement::Top:
     case ImagePlacement::Bottom:
-        return "<p align = \"center\"><a href=\"%s\"><img src = \"%s\" " + sizeAttributes +
-               " hspace=\"6\" /></a></p>";
+        return "<p align = \"center\"><a href=\"%s\">" + image + sizeAttributes + " hspace=\"6\" /></a></p>";
     case ImagePlacement::Left:
     default:
-        return "<a href=\"%s\"><img src = \"%s\" align = \"left\" " + sizeAttributes + " hspace = \"20\" /></a>";
+        return "<a href=\"%s\">" + image + "align = \"left\" " + sizeAttributes + " hspace = \"20\" /></a>";
     }
 }
 
-std::string ComposeBody(const std::string& entryHtml, ImagePlacement placement, const std::string& sizeAttributes)
+std::string ComposeBody(const std::string& entryHtml, ImagePlacement placement, const std::string& sizeAttributes,
+                        const std::string& altText)
 {
-    const std::string block = ImageBlock(placement, sizeAttributes);
+    const std::string block = ImageBlock(placement, sizeAttributes, altText);
     return placement == ImagePlacement::Bottom ? entryHtml + block : block + entryHtml;
 }
 
@@ -66,6 +82,14 @@ std::string EncodeTitle(const std::u16string& title, const EncodeCharacter& enco
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
+        }
+        if (c == '&') {
+            out += "&amp;";
+            continue;
+        }
+        if (c == '<' || c == '>') {
+            out += c == '<' ? "&lt;" : "&gt;";
+            continue;
         }
         const std::optional<std::string> bytes = c < 0x10000 ? encode(c) : std::nullopt;
         if (bytes)

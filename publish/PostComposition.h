@@ -34,15 +34,25 @@ std::string ImageSizeAttributes(const std::optional<CImageSize>& size);
 
 enum class ImagePlacement { Left, Right, Top, Bottom };
 
-// The image block with its two "%s" placeholders (link target, image source).
-std::string ImageBlock(ImagePlacement placement, const std::string& sizeAttributes);
+// The image's alt text, ready for its double-quoted attribute: the title as
+// EncodeTitle gives it (already escaped), or the fallback when the title is
+// blank, with quotes and per-cent signs made references (the block stands
+// next to "%s" placeholders).
+std::string ImageAltText(const std::string& encodedTitle, const std::string& fallback);
+
+// The image block with its two "%s" placeholders (link target, image source)
+// and altText as ImageAltText gives it.
+std::string ImageBlock(ImagePlacement placement, const std::string& sizeAttributes, const std::string& altText);
 
 // The entry's HTML with the image block before it, or after it for Bottom.
-std::string ComposeBody(const std::string& entryHtml, ImagePlacement placement, const std::string& sizeAttributes);
+std::string ComposeBody(const std::string& entryHtml, ImagePlacement placement, const std::string& sizeAttributes,
+                        const std::string& altText);
 
-// The title as 8-bit text: each character the code page can hold as itself
-// (encode returns its bytes), every other one as a decimal character
-// reference. Surrogate pairs are one character; a lone half becomes U+FFFD.
+// The title as 8-bit text for the blog, which reads it as HTML: "&", "<" and
+// ">" escaped as the entry's text is, each other character the code page can
+// hold as itself (encode returns its bytes), every other one as a decimal
+// character reference. Surrogate pairs are one character; a lone half
+// becomes U+FFFD.
 using EncodeCharacter = std::function<std::optional<std::string>(char32_t)>;
 std::string EncodeTitle(const std::u16string& title, const EncodeCharacter& encode);
 

@@ -27,6 +27,8 @@
 #define IDS_POST_STOPPING         116
 #define IDS_POST_STOPPED          117
 #define IDS_POSTED_BEFORE_STOP    118
+#define IDS_IMAGE_ALT_TEXT        119
+#define IDS_DISCARD_ENTRY         120
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100

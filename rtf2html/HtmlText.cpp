@@ -49,6 +49,23 @@ void AppendEscapedTarget(std::string& out, std::string_view target)
     AppendReplaced(out, target, kTargetTable);
 }
 
+bool IsAllowedLinkTarget(std::string_view target)
+{
+    static constexpr std::string_view kSchemes[] = {"http:", "https:", "ftp:", "mailto:"};
+    for (const std::string_view scheme : kSchemes) {
+        if (target.size() < scheme.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < scheme.size() && same; ++i) {
+            const char c = target[i];
+            same = (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == scheme[i];
+        }
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 void AppendCharacterReference(std::string& out, std::uint32_t codePoint)
 {
     const bool isCharacter = codePoint != 0 && codePoint <= 0x10FFFF && (codePoint < 0xD800 || codePoint > 0xDFFF);

@@ -16,6 +16,12 @@ void AppendEscapedText(std::string& out, std::string_view text);
 // a double quote cannot occur, it ends the target.
 void AppendEscapedTarget(std::string& out, std::string_view target);
 
+// True when a link target starts with a scheme a post may carry: http, https,
+// ftp or mailto, in any case. Anything else (javascript:, data:, a relative
+// or empty address) would let pasted text run script on the blog, whose
+// administrator's posts are not filtered.
+bool IsAllowedLinkTarget(std::string_view target);
+
 // "&#N;" for a Unicode code point; anything that is no character (zero,
 // a surrogate half, beyond U+10FFFF) becomes the replacement character.
 void AppendCharacterReference(std::string& out, std::uint32_t codePoint);

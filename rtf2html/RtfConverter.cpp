@@ -98,6 +98,8 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
         // A double-byte character is its two bytes with nothing between.
         if (token.m_kind != TokenKind::Text && token.m_kind != TokenKind::Byte)
             m_text.Finish(m_strHtml);
+        if (SkipHidden(tokens, token))
+            continue;
         switch (token.m_kind) {
         case TokenKind::End:
             Flush(run);
@@ -159,6 +161,35 @@ bool CRtfConverter::ConvertBody(CRtfTokenizer& tokens, Scope scope)
             }
             break;
         }
+    }
+}
+
+bool CRtfConverter::SkipHidden(CRtfTokenizer& tokens, const CRtfToken& token)
+{
+    // Hidden text that is not a link's target (pasted rich text carries it)
+    // was never seen by the writer: it must not become visible in the post.
+    // Links read their own hidden part in ConvertLink.
+    if (token.m_id == WordId::V && token.m_kind == TokenKind::Word) {
+        m_bHidden = token.IsOn(WordId::V);
+        return true;
+    }
+    if (token.IsPlain(WordId::Plain))
+        m_bHidden = false;
+    if (!m_bHidden)
+        return false;
+    switch (token.m_kind) {
+    case TokenKind::Text:
+    case TokenKind::Byte:
+    case TokenKind::Symbol:
+        return true;
+    case TokenKind::Word:
+        if (IsUnicodeWord(token)) {
+            tokens.SkipFallback(m_nFallbackCount);
+            return true;
+        }
+        return token.IsOn(WordId::Shad) || !CharacterWordHtml(token).empty();
+    default:
+        return false;
     }
 }
 
@@ -291,9 +322,9 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
     rtf2html::CCharsetText targetText(m_pCodePages, rtf2html::CCharsetText::Escaping::None);
     targetText.SetCodePage(target, m_fonts.CodePageOf(font));
     std::size_t resume = visibleEnd;
+    bool closed = false;
     if (hidden) {
         enum class State { Seeking, Hash, Target } state = State::Seeking;
-        bool closed = false;
         while (!closed) {
             const CRtfToken token = ahead.Next();
             if (token.m_kind != TokenKind::Text && token.m_kind != TokenKind::Byte)
@@ -352,15 +383,24 @@ void CRtfConverter::ConvertLink(CRtfTokenizer& tokens, CRun& run, const CRtfToke
         m_stack.m_strAlignment = Alignment(center, right);
         m_stack.OpenTag(Element::P);
     }
-    std::string href;
-    rtf2html::AppendEscapedTarget(href, target);
-    m_stack.OpenLink(href);
+    // Shadowed text without a complete target, or with a target of another
+    // scheme, is written as plain text: no empty link over the paragraph,
+    // no script in an href.
+    const bool isLink = closed && rtf2html::IsAllowedLinkTarget(target);
+    if (isLink) {
+        std::string href;
+        rtf2html::AppendEscapedTarget(href, target);
+        m_stack.OpenLink(href);
+    }
     CRtfTokenizer visible(m_strText.substr(0, visibleEnd), m_pGroups, linkStart);
     m_bLinkHasPard = hasPard;
     ConvertBody(visible, Scope::LinkText);
     m_bLinkHasPard = false;
-    m_stack.CloseTag(Element::A);
+    if (isLink)
+        m_stack.CloseTag(Element::A);
     SetFont(font);
+    // After a target's closing quote the scan goes on inside the hidden text.
+    m_bHidden = closed;
     tokens.Seek(resume);
 }
 

@@ -46,6 +46,9 @@ private:
 
     // Returns true when the scan stopped at a "}".
     bool ConvertBody(rtf2html::CRtfTokenizer& tokens, Scope scope);
+    // True when token is hidden text (or the word that hides or shows it)
+    // and must not reach the post.
+    bool SkipHidden(rtf2html::CRtfTokenizer& tokens, const rtf2html::CRtfToken& token);
     // Words that stand for a character; false for every other word.
     bool WriteCharacterWord(const rtf2html::CRtfToken& word);
     struct CParagraphStart {
@@ -75,4 +78,6 @@ private:
     // First half of a character beyond the 16-bit range, waiting for its second.
     std::uint32_t m_nPendingHighSurrogate = 0;
     bool m_bLinkHasPard = false;
+    // Inside "\v" text that is no link's target.
+    bool m_bHidden = false;
 };

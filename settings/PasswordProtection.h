@@ -3,7 +3,8 @@
 // by the platform for this user (behind IPasswordProtector, so this file
 // stays platform-free), written as a marker and upper-case hex digits. The
 // earlier version's form is the exclusive-or scramble of PasswordScrambler;
-// it still reads, and is replaced by the sealed form at the next save.
+// it still reads, and the stored log-in is sealed again the first time it
+// is read (PostContext::LoadStoredLogin).
 //
 // The marker starts with the scrambler's escape character followed by a
 // character that is no hex digit, which no scrambled text holds.

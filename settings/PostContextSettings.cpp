@@ -92,13 +92,20 @@ bool PostContext::LoadStoredLogin()
         return false;
     // A password sealed for another user or machine is no stored log-in: the
     // user is asked again rather than handed something garbled.
-    if (settings::OpenStoredPassword(storedText, settings::CurrentProtector(), m_strPassword) ==
-        settings::StoredPassword::Unusable) {
+    const settings::StoredPassword form =
+        settings::OpenStoredPassword(storedText, settings::CurrentProtector(), m_strPassword);
+    if (form == settings::StoredPassword::Unusable) {
         m_strUserName.clear();
         m_strServer.clear();
         m_strEndpoint.clear();
         return false;
     }
+    // The earlier version's scramble is reversible by anyone who reads the
+    // file: it is sealed now rather than at a save that a user with "Always
+    // use" never makes. The file is replaced whole, so a failed write leaves
+    // the earlier one, which still reads.
+    if (form == settings::StoredPassword::Scrambled)
+        SaveStoredLogin();
     return true;
 }
 

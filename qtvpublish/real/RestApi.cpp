@@ -4,6 +4,7 @@
 
 #include "qtvpublish/real/Base64.h"
 #include "qtvpublish/real/EndpointAddress.h"
+#include "qtvpublish/real/JsonAnswer.h"
 #include "qtvpublish/real/RestRules.h"
 #include "qtvpublish/real/UrlRules.h"
 #include "qtvpublish/real/Utf8.h"
@@ -14,31 +15,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Bounds on what an answer may build. The answers read here (the index
-// limited to four fields, a user, a media item, a post) are a few hundred
-// values; a site whose plug-ins ignore the field limit still stays far below.
-constexpr int kMaxJsonDepth = 32;
-constexpr std::size_t kMaxJsonEvents = 1000000;
-
-// Parsed without exceptions and within the bounds above. Route lists and
-// "_links" members are never read here, so they are not kept.
 bool ParseJson(const std::string& text, Json& out)
 {
-    std::size_t events = 0;
-    bool tooBig = false;
-    const Json::parser_callback_t keep = [&](int depth, Json::parse_event_t event, Json& parsed) {
-        if (depth > kMaxJsonDepth || ++events > kMaxJsonEvents) {
-            tooBig = true;
-            return false;
-        }
-        if (event == Json::parse_event_t::key && parsed.is_string()) {
-            const std::string& name = parsed.get_ref<const std::string&>();
-            return !(name == "_links" || (depth == 1 && name == "routes"));
-        }
-        return true;
-    };
-    out = Json::parse(text, keep, false);
-    return !out.is_discarded() && !tooBig;
+    return ParseJsonAnswer(text, out) == JsonAnswer::Parsed;
 }
 
 std::string TextOf(const Json& object, const char* name)

@@ -1,13 +1,16 @@
 // The converter on arbitrary text: no crash, no undefined behaviour, and
-// output that keeps its promises: every element closed, no per-cent sign.
+// output that keeps its promises: every element closed, no per-cent sign,
+// no link but to the web or to mail.
 // Fonts of other scripts are read as a Western and as a Japanese system
 // reads them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "rtf2html/HtmlText.h"
 #include "rtf2html/IconvCodePages.h"
 #include "rtf2html/RtfConverter.h"
 
@@ -43,6 +46,16 @@ bool IsWellNested(const std::string& html)
     return open.empty();
 }
 
+bool LinksOnlyToAllowedTargets(const std::string& html)
+{
+    const std::string open = "<a href=\"";
+    for (std::size_t pos = html.find(open); pos != std::string::npos; pos = html.find(open, pos + 1)) {
+        if (!rtf2html::IsAllowedLinkTarget(std::string_view(html).substr(pos + open.size())))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -54,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string html = closing.Convert(rtf, "\\pard", true);
     Check(html.find('%') == std::string::npos);
     Check(IsWellNested(html));
+    Check(LinksOnlyToAllowedTargets(html));
     // The post's own preparation: cut at the last paragraph mark, close the body.
     const std::size_t last = rtf.rfind("\\par");
     CRtfConverter prepared(&japanese);
@@ -61,5 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               "\\pard", true);
     Check(post.find('%') == std::string::npos);
     Check(IsWellNested(post));
+    Check(LinksOnlyToAllowedTargets(post));
     return 0;
 }

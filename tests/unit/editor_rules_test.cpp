@@ -35,10 +35,19 @@ TEST(EditorRules, LinkAddressesAndProposedText)
 {
     EXPECT_EQ(NormalizeLinkAddress("www.example.com"), "http://www.example.com");
     EXPECT_EQ(NormalizeLinkAddress("me@example.com"), "http://me@example.com");
-    EXPECT_EQ(NormalizeLinkAddress("see https://x in the middle"), "see https://x in the middle");
-    EXPECT_EQ(NormalizeLinkAddress("ftps://f/"), "ftps://f/");
-    EXPECT_EQ(NormalizeLinkAddress("HTTP://upper/"), "http://HTTP://upper/") << "schemes are matched as written";
+    EXPECT_EQ(NormalizeLinkAddress("HTTPS://x.example/"), "HTTPS://x.example/") << "schemes in any case";
+    EXPECT_EQ(NormalizeLinkAddress("ftp://f/"), "ftp://f/");
+    EXPECT_EQ(NormalizeLinkAddress("MailTo:a@b.example"), "MailTo:a@b.example");
+    EXPECT_EQ(NormalizeLinkAddress("  https://x/ "), "https://x/");
     EXPECT_EQ(NormalizeLinkAddress(""), "");
+    EXPECT_EQ(NormalizeLinkAddress("   "), "");
+    // A scheme counts only at the start: nothing else is taken as given.
+    EXPECT_EQ(NormalizeLinkAddress("javascript:alert(1)//http://"), "http://javascript:alert(1)//http://");
+    EXPECT_EQ(NormalizeLinkAddress("JavaScript:alert(1)"), "http://JavaScript:alert(1)");
+    EXPECT_EQ(NormalizeLinkAddress("data:text/html,<b>x</b>"), "http://data:text/html,<b>x</b>");
+    EXPECT_EQ(NormalizeLinkAddress("see https://x in the middle"), "http://see https://x in the middle");
+    EXPECT_EQ(NormalizeLinkAddress("ftps://f/"), "http://ftps://f/");
+    EXPECT_EQ(NormalizeLinkAddress("httpx://f/"), "http://httpx://f/");
     EXPECT_EQ(MailtoAddress("a@b.example", "two words"), "mailto:a@b.example?subject=two words");
     EXPECT_EQ(MailtoAddress("a@b.example", ""), "mailto:a@b.example");
     EXPECT_EQ(ProposedLinkText("word#1"), "word");

@@ -38,16 +38,38 @@ TEST(PostComposition, WideImagesAreShown320WideWithTheSinglePrecisionRatio)
 TEST(PostComposition, BlocksAndTheirPositions)
 {
     const std::string h = "height=\"239\" width=\"320\"";
-    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Left, h),
-              "<a href=\"%s\"><img src = \"%s\" align = \"left\" height=\"239\" width=\"320\" hspace = \"20\" /></a><p>x</p>");
-    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Right, h),
-              "<a href=\"%s\"><img src = \"%s\" align = \"right\" height=\"239\" width=\"320\" hspace = \"20\" /></a><p>x</p>");
-    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Top, h),
-              "<p align = \"center\"><a href=\"%s\"><img src = \"%s\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p><p>x</p>");
-    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Bottom, h),
-              "<p>x</p><p align = \"center\"><a href=\"%s\"><img src = \"%s\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p>");
+    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Left, h, "T"),
+              "<a href=\"%s\"><img src = \"%s\" alt=\"T\" align = \"left\" height=\"239\" width=\"320\" hspace = \"20\" /></a><p>x</p>");
+    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Right, h, "T"),
+              "<a href=\"%s\"><img src = \"%s\" alt=\"T\" align = \"right\" height=\"239\" width=\"320\" hspace = \"20\" /></a><p>x</p>");
+    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Top, h, "T"),
+              "<p align = \"center\"><a href=\"%s\"><img src = \"%s\" alt=\"T\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p><p>x</p>");
+    EXPECT_EQ(ComposeBody("<p>x</p>", ImagePlacement::Bottom, h, "T"),
+              "<p>x</p><p align = \"center\"><a href=\"%s\"><img src = \"%s\" alt=\"T\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p>");
     // An image of unknown size leaves two spaces where the size stood.
-    EXPECT_EQ(ImageBlock(ImagePlacement::Left, ""), "<a href=\"%s\"><img src = \"%s\" align = \"left\"  hspace = \"20\" /></a>");
+    EXPECT_EQ(ImageBlock(ImagePlacement::Left, "", "T"),
+              "<a href=\"%s\"><img src = \"%s\" alt=\"T\" align = \"left\"  hspace = \"20\" /></a>");
+}
+
+TEST(PostComposition, AltTextIsTheEscapedTitleOrTheFallback)
+{
+    const EncodeCharacter ascii = [](char32_t c) -> std::optional<std::string> {
+        if (c < 0x80)
+            return std::string(1, static_cast<char>(c));
+        return std::nullopt;
+    };
+    // Nothing typed as a title can end the attribute, open an element or
+    // meet the body's "%s" placeholders.
+    EXPECT_EQ(ImageAltText(EncodeTitle(u"a\"b\" onerror=\"x", ascii), "Capture"), "a&quot;b&quot; onerror=&quot;x");
+    EXPECT_EQ(ImageAltText(EncodeTitle(u"<img src=x>", ascii), "Capture"), "&lt;img src=x&gt;");
+    EXPECT_EQ(ImageAltText(EncodeTitle(u"100% %s \u65e5", ascii), "Capture"), "100&#37; &#37;s &#26085;");
+    EXPECT_EQ(ImageAltText("", "Screen \"capture\""), "Screen &quot;capture&quot;");
+    EXPECT_EQ(ImageAltText("  ", "Capture"), "Capture");
+    const std::string body = ComposeBody("", ImagePlacement::Top, "", ImageAltText(EncodeTitle(u"%s%n", ascii), "C"));
+    std::size_t percents = 0;
+    for (char c : body)
+        percents += c == '%';
+    EXPECT_EQ(percents, 2u) << "only the two placeholders: " << body;
 }
 
 TEST(PostComposition, TitleCharactersOutsideTheCodePageBecomeReferences)
@@ -63,5 +85,10 @@ TEST(PostComposition, TitleCharactersOutsideTheCodePageBecomeReferences)
     EXPECT_EQ(EncodeTitle(u"a\U0001F600b", latin1), "a&#128512;b");
     EXPECT_EQ(EncodeTitle(std::u16string(u"x") + char16_t(0xD800) + u"y", latin1), "x&#65533;y");
     EXPECT_EQ(EncodeTitle(u"", latin1), "");
+    // The blog reads the title as HTML: what the user typed stays text, and
+    // the references written for characters outside the code page stay.
+    EXPECT_EQ(EncodeTitle(u"a<b & c", latin1), "a&lt;b &amp; c");
+    EXPECT_EQ(EncodeTitle(u"<img src=x onerror=alert(1)>", latin1), "&lt;img src=x onerror=alert(1)&gt;");
+    EXPECT_EQ(EncodeTitle(u"&#9749; \u2615 &amp;", latin1), "&amp;#9749; &#9749; &amp;amp;");
     EXPECT_EQ(DebugDumpQuestion("c:\\DebugBlogHTML"), "RTF/HTML outputted to c:\\DebugBlogHTML Continue to send to blog?");
 }

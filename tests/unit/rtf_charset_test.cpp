@@ -104,7 +104,7 @@ TEST(RtfCharsets, LinkTargetsAreReadInTheirFont)
     EXPECT_EQ(Convert(R"(\pard\f0 see \f1\shad\'cf\'f0\v\f3 #"http://x/\'95\'5c?a=1&b"\v0\f0  caf\'e9)"),
               Paragraph("see <a href=\"http://x/&#34920;?a=1&b\">&#1055;&#1088;</a> caf\xe9"));
     // The font the hidden text chose holds after the link.
-    EXPECT_EQ(Convert(R"(\pard\f0\shad a\v\f1 #"t"\v0 \'cf)"), Paragraph("<a href=\"t\">a</a>&#1055;"));
+    EXPECT_EQ(Convert(R"(\pard\f0\shad a\v\f1 #"http://t/"\v0 \'cf)"), Paragraph("<a href=\"http://t/\">a</a>&#1055;"));
 }
 
 TEST(RtfCharsets, DamagedTextGetsSafeDefaults)
@@ -136,7 +136,7 @@ std::string PostBody(const std::string& streamedRtf, unsigned ansiCodePage)
 {
     rtf2html::CIconvCodePages codePages(ansiCodePage);
     const std::string html = publish::ConvertEntry(publish::TrimFinalParagraph(streamedRtf), &codePages);
-    return publish::ComposeBody(html, publish::ImagePlacement::Bottom, "");
+    return publish::ComposeBody(html, publish::ImagePlacement::Bottom, "", "t");
 }
 
 TEST(RtfCharsets, AnEntryInFiveScriptsIsPostedWhole)
@@ -147,7 +147,7 @@ TEST(RtfCharsets, AnEntryInFiveScriptsIsPostedWhole)
     ASSERT_FALSE(expected.empty());
     if (expected.back() == '\n')
         expected.pop_back();
-    const std::string imageBlock = publish::ImageBlock(publish::ImagePlacement::Bottom, "");
+    const std::string imageBlock = publish::ImageBlock(publish::ImagePlacement::Bottom, "", "t");
     EXPECT_EQ(PostBody(rtf, 1252), expected + imageBlock);
 
     // On a Japanese system the same entry carries Japanese and Russian as the

@@ -22,9 +22,9 @@ std::string ConvertBody(const std::string& body)
 TEST(RtfConverter, EditorDocumentWithParagraphsStylesSizesAndLink)
 {
     EXPECT_EQ(ConvertRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs20 Hello \\b bold\\b0  "
-                         "& <more> 50%\\par \\pard\\qc\\fs28 Centered \\i it\\par see \\shad site\\v #\"target\"\\v0  end\n}"),
+                         "& <more> 50%\\par \\pard\\qc\\fs28 Centered \\i it\\par see \\shad site\\v #\"http://target/\"\\v0  end\n}"),
               "<p align=\"left\"><font size=\"2\">Hello <b>bold</b> &amp; &lt;more&gt; 50&#37;<br /></font></p>"
-              "<p align=\"center\"><font size=\"4\">Centered <i>it<br />see <a href=\"target\"> site</a> end</i></font></p>");
+              "<p align=\"center\"><font size=\"4\">Centered <i>it<br />see <a href=\"http://target/\"> site</a> end</i></font></p>");
 }
 
 TEST(RtfConverter, NoBodyGivesNothing)
@@ -136,35 +136,70 @@ TEST(RtfConverter, Links)
     EXPECT_EQ(ConvertBody("\\pard mail \\shad x\\v #\"mailto:b?subject=c d\"\\v0  end"),
               "<p align=\"left\">mail <a href=\"mailto:b?subject=c d\"> x</a> end</p>");
     // A size change inside the link text closes the link and reopens it bare.
-    EXPECT_EQ(ConvertBody("\\pard\\fs20 x \\shad y\\fs28 z\\v #\"t\"\\v0  w"),
-              "<p align=\"left\"><font size=\"2\">x <a href=\"t\"> y</a></font><a><font size=\"4\">z</font></a>"
+    EXPECT_EQ(ConvertBody("\\pard\\fs20 x \\shad y\\fs28 z\\v #\"http://t/\"\\v0  w"),
+              "<p align=\"left\"><font size=\"2\">x <a href=\"http://t/\"> y</a></font><a><font size=\"4\">z</font></a>"
               "<font size=\"4\"> w</font></p>");
     // Words glued to the shadow word take its space.
-    EXPECT_EQ(ConvertBody("\\pard a\\b\\shad x\\v #\"t\"\\v0 y"),
-              "<p align=\"left\">a<a href=\"t\"><b>x</b></a><b>y</b></p>");
+    EXPECT_EQ(ConvertBody("\\pard a\\b\\shad x\\v #\"ftp://t/\"\\v0 y"),
+              "<p align=\"left\">a<a href=\"ftp://t/\"><b>x</b></a><b>y</b></p>");
     // A link that starts a paragraph opens the paragraph first.
-    EXPECT_EQ(ConvertBody("\\pard a\\par\r\n\\pard\\qc\\shad x\\v #\"t\"\\v0 y"),
-              "<p align=\"left\">a<br /></p><p align=\"center\"><a href=\"t\"> x</a>y</p>");
+    EXPECT_EQ(ConvertBody("\\pard a\\par\r\n\\pard\\qc\\shad x\\v #\"https://t/\"\\v0 y"),
+              "<p align=\"left\">a<br /></p><p align=\"center\"><a href=\"https://t/\"> x</a>y</p>");
     // Outside a paragraph the link is the outermost element.
-    EXPECT_EQ(ConvertBody("\\pard\\par\r\n\\b\\shad x\\v #\"t\"\\v0 y"),
-              "<br /><br /><a href=\"t\"><b>x</b></a><b>y</b>");
+    EXPECT_EQ(ConvertBody("\\pard\\par\r\n\\b\\shad x\\v #\"http://t/\"\\v0 y"),
+              "<br /><br /><a href=\"http://t/\"><b>x</b></a><b>y</b>");
     // Escapes in the hidden text are decoded; what would end the tag is not.
     EXPECT_EQ(ConvertBody("\\pard\\shad x\\v #\"http://h/\\'e9\\\\<>&a\"\\v0 "),
               "<p align=\"left\"><a href=\"http://h/\xe9\\&lt;&gt;&a\"> x</a></p>");
-    EXPECT_EQ(ConvertBody("\\pard\\shad a\\v #\"1\"\\v0  b \\shad c\\v #\"2\"\\v0 "),
-              "<p align=\"left\"><a href=\"1\"> a</a> b <a href=\"2\"> c</a></p>");
+    EXPECT_EQ(ConvertBody("\\pard\\shad a\\v #\"http://1/\"\\v0  b \\shad c\\v #\"http://2/\"\\v0 "),
+              "<p align=\"left\"><a href=\"http://1/\"> a</a> b <a href=\"http://2/\"> c</a></p>");
     // Shadow switched off is no link.
     EXPECT_EQ(ConvertBody("\\pard a\\shad0 b"), "<p align=\"left\">ab</p>");
 }
 
 TEST(RtfConverter, DamagedLinksKeepTheTextAfterThem)
 {
-    // Hidden text without '#"': an empty target, and the text goes on after it.
-    EXPECT_EQ(ConvertBody("\\pard a \\shad b\\v c\\v0 d"), "<p align=\"left\">a <a href=\"\"> b</a>d</p>");
-    // No closing quote: the target ends with the hidden text.
-    EXPECT_EQ(ConvertBody("\\pard\\shad b\\v #\"t\\v0 d"), "<p align=\"left\"><a href=\"t\"> b</a>d</p>");
-    // No hidden text at all: the rest is the link text.
-    EXPECT_EQ(ConvertBody("\\pard\\shad b\\par c"), "<p align=\"left\"><a href=\"\"> b<br />c</a></p>");
+    // Shadowed text without a whole target is no link: its text stays,
+    // plain, and the text goes on after the hidden part.
+    EXPECT_EQ(ConvertBody("\\pard a \\shad b\\v c\\v0 d"), "<p align=\"left\">a  bd</p>");
+    EXPECT_EQ(ConvertBody("\\pard\\shad b\\v #\"http://t\\v0 d"), "<p align=\"left\"> bd</p>");
+    EXPECT_EQ(ConvertBody("\\pard\\shad b\\v #\"\"\\v0 d"), "<p align=\"left\"> bd</p>");
+    // No hidden text at all: no link over the rest of the paragraph.
+    EXPECT_EQ(ConvertBody("\\pard\\shad b\\par c"), "<p align=\"left\"> b<br />c</p>");
+}
+
+TEST(RtfConverter, OnlyWebAndMailTargetsBecomeLinks)
+{
+    // Pasted rich text can carry any target: one that could run script on
+    // the blog leaves its text plain, whatever the case of its scheme.
+    for (const char* target : {"javascript:alert(1)", "JavaScript:alert(1)", " javascript:alert(1)",
+                               "data:text/html;base64,PHNjcmlwdD4=", "vbscript:x", "t", "//evil.example/",
+                               "javascript:alert(1)//http://", "file:///c:/x"}) {
+        EXPECT_EQ(ConvertBody(std::string("\\pard a \\shad b\\v #\"") + target + "\"\\v0  c"),
+                  "<p align=\"left\">a  b c</p>")
+            << target;
+    }
+    for (const char* target : {"http://x/", "HTTPS://X/", "Ftp://f/", "MAILTO:a@b.example"}) {
+        EXPECT_EQ(ConvertBody(std::string("\\pard\\shad b\\v #\"") + target + "\"\\v0  c"),
+                  std::string("<p align=\"left\"><a href=\"") + target + "\"> b</a> c</p>")
+            << target;
+    }
+}
+
+TEST(RtfConverter, HiddenTextThatIsNoTargetIsDropped)
+{
+    EXPECT_EQ(ConvertBody("\\pard Public \\v SECRET\\v0 text"), "<p align=\"left\">Public text</p>");
+    // Every kind of character inside it, and "\\plain" ends it.
+    EXPECT_EQ(ConvertBody("\\pard a\\v\\'e9\\u8364?\\~\\emdash\\tab x\\plain b"), "<p align=\"left\">ab</p>");
+    EXPECT_EQ(ConvertBody("\\pard a\\v1 x\\v0 b\\v x\\par c\\v0 d"), "<p align=\"left\">ab<br />d</p>");
+    // Hidden shadowed text is no link either.
+    EXPECT_EQ(ConvertBody("\\pard a\\v \\shad x\\v0 b"), "<p align=\"left\">ab</p>");
+    // What follows a target's closing quote inside the hidden text stays hidden.
+    EXPECT_EQ(ConvertBody("\\pard\\shad a\\v #\"http://x/\" SECRET\\v0  b"),
+              "<p align=\"left\"><a href=\"http://x/\"> a</a> b</p>");
+    // A link after hidden text is still a link.
+    EXPECT_EQ(ConvertBody("\\pard\\v h\\v0 a \\shad l\\v #\"http://x/\"\\v0 "),
+              "<p align=\"left\">a <a href=\"http://x/\"> l</a></p>");
 }
 
 TEST(RtfConverter, PathologicalInputStaysLinear)

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <new>
 
 #include "editor/BlogOutputDlg.h"
 #include "publish/PublishLibrary.h"
@@ -20,6 +22,8 @@ using namespace dialog_test;
 using namespace editor_test;
 
 namespace {
+
+const char kDiscardQuestion[] = "Close the Blog Editor and discard the entry you have written?";
 
 const std::string kThreeBlogs = BlogsXml({{"3", "Carrots", "http://c.example/"}, {"1", "Apples", "http://a.example/"},
                                           {"2", "Bananas", "http://b.example/"}});
@@ -121,7 +125,7 @@ TEST(BlogEditor, TwoOrThreeBlogsKeepTheTemplateLayoutInTheAnswersOrder)
         EXPECT_EQ(ui::ClassName(ui::Control(h, IDC_EDITOR_ENTRY)), "RichEdit20A");
         ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Sunday at the lake");
         EXPECT_TRUE(Shoot(h, "editor-blogs.png"));
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(dlg.m_blogIds, (std::vector<std::string>{"3", "1", "2"}));
@@ -166,7 +170,7 @@ TEST(BlogEditor, OneBlogOrNoneCollapsesTheBlogNameRow)
         EXPECT_FALSE(ItemVisible(h, IDC_EDITOR_BLOG_NAME_LABEL));
         ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Only one blog");
         EXPECT_TRUE(Shoot(h, "editor-one-blog.png"));
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
 }
 
@@ -199,7 +203,7 @@ TEST(BlogEditor, OpensWithTheDefaultFormatAndTheUserName)
         ui::Type(Entry(h), "First words");
         Select(h, 0, 5);
         EXPECT_EQ(SelectionFormat(h).yHeight, 200);
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
 }
 
@@ -252,6 +256,8 @@ TEST(BlogEditor, EnterOutsideTheEntryLeavesTheDialogOpen)
         EXPECT_TRUE(ui::IsVisible(h));
         EXPECT_EQ(EntryText(h), "one\rtwo");
         ui::Press("Escape");
+        // With the entry written, Escape asks before it closes.
+        EXPECT_EQ(ui::AnswerMessageBox(IDYES), kDiscardQuestion);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(setup.Library().Calls().size() == 1) << "only the blog list was asked";
@@ -341,7 +347,7 @@ void OpenTypeFormatCancel(const CEditorSetup& setup)
         ui::Press("Ctrl+B");
         ClickButton(FormatBar(h), ID_ALIGN_TEXT_CENTER);
         ClickButton(ImageBar(h), ID_ALIGN_IMAGE_TOP);
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
 }
 
@@ -410,6 +416,137 @@ TEST(BlogEditor, FormattedEntryAsTheUserSeesIt)
         ::Sleep(300);
         EXPECT_TRUE(ui::Screenshot(h, std::string(WP_SCREENSHOTS_DIR) + "editor-tooltip.png"));
         ::SetCursorPos(0, 0);
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
+}
+
+namespace {
+
+// The ways out of the editor without posting, as the user takes them.
+void EscapeIn(HWND hControl)
+{
+    ui::Focus(hControl);
+    ui::Press("Escape");
+}
+
+// Waits for the question, keeps its text and answers it with Enter: the
+// default button.
+std::string AnswerWithEnter()
+{
+    HWND hBox = nullptr;
+    ui::WaitFor([&] { return (hBox = OpenMessageBox()) != nullptr; }, 5000);
+    if (!hBox)
+        return "(no question)";
+    const std::string text = ui::Text(::GetDlgItem(hBox, 0xFFFF));
+    ui::Press("Enter");
+    ui::WaitUntilGone(hBox, 5000);
+    return text;
+}
+
+// A handler that fails the way a failed allocation would.
+class CFailingEditor : public CBlogOutputDlg {
+public:
+    using CBlogOutputDlg::CBlogOutputDlg;
+    static constexpr UINT kFail = WM_APP + 26;
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override
+    {
+        if (msg == kFail)
+            throw std::bad_alloc();
+        return CBlogOutputDlg::ProcessWindowMessage(msg, wParam, lParam, lResult);
+    }
+};
+
+}  // namespace
+
+TEST(BlogEditor, ClosingWithSomethingWrittenAsksAndNoKeepsEverything)
+{
+    CEditorSetup setup(kThreeBlogs);
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    std::vector<std::string> questions;
+    bool bStayedOpen = true;
+    const INT_PTR result = RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        HWND hTitle = ui::Control(h, IDC_EDITOR_TITLE);
+        const std::vector<std::function<void()>> ways = {
+            [&] { EscapeIn(hTitle); },
+            [&] { EscapeIn(Entry(h)); },
+            [&] { ui::Click(ui::Control(h, IDCANCEL)); },
+            // What the caption's close box sends.
+            [&] { ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); },
+        };
+        // A title alone counts as written, and so does an entry alone.
+        ui::Type(hTitle, "Only a title");
+        for (const auto& way : ways) {
+            way();
+            questions.push_back(AnswerWithEnter());
+            bStayedOpen = bStayedOpen && ui::IsVisible(h);
+        }
+        ::SendMessageW(hTitle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ui::Type(Entry(h), "only an entry");
+        for (const auto& way : ways) {
+            way();
+            questions.push_back(AnswerWithEnter());
+            bStayedOpen = bStayedOpen && ui::IsVisible(h);
+        }
+        EXPECT_EQ(EntryText(h), "only an entry");
+        ui::Type(hTitle, "and a title");
+        EXPECT_EQ(ItemText(h, IDC_EDITOR_TITLE), "and a title");
+        // Yes closes.
+        ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        questions.push_back(ui::AnswerMessageBox(IDYES));
+    });
+    EXPECT_TRUE(bStayedOpen) << "No, the default, keeps the editor open";
+    EXPECT_EQ(questions, std::vector<std::string>(9, kDiscardQuestion));
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(setup.Library().Calls().size(), 1u) << "nothing was posted";
+}
+
+TEST(BlogEditor, ClosingWithNothingWrittenAsksNothing)
+{
+    CEditorSetup setup(kThreeBlogs);
+    for (int way = 0; way < 2; ++way) {
+        CBlogOutputDlg dlg(nullptr, nullptr);
+        setup.Prepare(dlg);
+        bool bClosed = false;
+        const INT_PTR result = RunDialog(dlg, "Blog Editor", [&](HWND h) {
+            if (way == 0)
+                ui::Click(ui::Control(h, IDCANCEL));
+            else
+                ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+            bClosed = ui::WaitFor([&] { return !::IsWindow(h) || OpenMessageBox(); }, 5000) && !::IsWindow(h);
+            if (!bClosed && OpenMessageBox())
+                ui::AnswerMessageBox(IDYES);
+        });
+        EXPECT_TRUE(bClosed) << "way " << way << " closed without a question";
+        EXPECT_EQ(result, IDCANCEL);
+    }
+}
+
+TEST(BlogEditor, AFailingHandlerIsReportedAndTheEditorKeepsTheEntry)
+{
+    CEditorSetup setup(kThreeBlogs);
+    CFailingEditor dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    std::string message;
+    bool bStayedOpen = false;
+    const INT_PTR result = RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        ui::Type(ui::Control(h, IDC_EDITOR_TITLE), "Kept");
+        ui::Type(Entry(h), "kept entry");
+        ::PostMessageW(h, CFailingEditor::kFail, 0, 0);
+        message = ui::AnswerMessageBox(IDOK);
+        bStayedOpen = ui::IsVisible(h);
+        EXPECT_EQ(ItemText(h, IDC_EDITOR_TITLE), "Kept");
+        EXPECT_EQ(EntryText(h), "kept entry");
+        // The editor still works: the entry can be posted.
+        ui::Click(ui::Control(h, ID_POST));
+    });
+    EXPECT_EQ(message, "Unable to send to Word Press");
+    EXPECT_TRUE(bStayedOpen);
+    EXPECT_EQ(result, IDOK);
+    std::size_t nPublications = 0;
+    for (const auto& call : setup.Library().Calls())
+        nPublications += call.strFunction == "PublishToBlogNoGUI" && call.fields.size() > 7 && call.fields[7] == "Kept";
+    EXPECT_EQ(nPublications, 1u);
 }

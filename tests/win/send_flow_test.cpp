@@ -18,6 +18,7 @@
 #include "platform/UniqueHandle.h"
 #include "res/resource.h"
 #include "settings/PasswordProtection.h"
+#include "settings/PasswordScrambler.h"
 #include "settings/SettingsText.h"
 #include "support/DialogDriver.h"
 #include "support/EditorDriver.h"
@@ -158,7 +159,7 @@ TEST_F(SendFlow, LogInWriteAndPostReachesTheLibraryAndIsAnnounced)
     EXPECT_EQ(f[6], "11");
     EXPECT_EQ(f[7], "At the lake");
     const std::string& body = f[8];
-    EXPECT_EQ(body.find("<a href=\"%s\"><img src = \"%s\" align = \"left\" height=\"239\" width=\"320\" hspace = \"20\" /></a>"), 0u)
+    EXPECT_EQ(body.find("<a href=\"%s\"><img src = \"%s\" alt=\"At the lake\" align = \"left\" height=\"239\" width=\"320\" hspace = \"20\" /></a>"), 0u)
         << body;
     EXPECT_EQ(Count(body, "%s"), 2u);
     EXPECT_EQ(Count(body, "%"), 2u) << "the entry's per-cent sign is written &#37;";
@@ -237,6 +238,86 @@ TEST_F(SendFlow, DifferentAccountThenCancelledLogInPostsNothing)
     EXPECT_EQ(Popups(), 0);
 }
 
+TEST_F(SendFlow, DifferentAccountBringsTheWrittenEntryIntoTheNextEditor)
+{
+    std::string titleAgain, entryAgain;
+    bool bTopAgain = false, bDraftAgain = false;
+    LRESULT nBlogAgain = -1;
+    const HRESULT hr = Send([&] {
+        LogIn("alice", "one");
+        HWND h = WaitForEditor();
+        WriteEntry(h, "Carried over");
+        ui::Type(nullptr, " see ");
+        ui::CUserScript link([] {
+            HWND hLink = ui::WaitForWindow("Create Link", "#32770", 5000);
+            ASSERT_NE(hLink, nullptr);
+            ui::Type(ui::Control(hLink, IDC_LINK_URL_TEXT), "the site");
+            ui::Type(ui::Control(hLink, IDC_LINK_URL_ADDRESS), "http://site.example/");
+            ui::Press("Enter");
+            ui::WaitUntilGone(hLink, 3000);
+        });
+        ui::Press("Ctrl+K");
+        link.Join();
+        ::SendMessageA(ui::Control(h, IDC_EDITOR_BLOG_NAME), CB_SETCURSEL, 1, 0);
+        editor_test::ClickButton(editor_test::ImageBar(h), ID_ALIGN_IMAGE_TOP);
+        ui::Click(ui::Control(h, IDC_EDITOR_DRAFT));
+        const std::string entry = editor_test::EntryText(h);
+        ui::Click(ui::Control(h, ID_USE_DIFFERENT_ACCOUNT));
+        ui::WaitUntilGone(h);
+
+        LogIn("bob", "two");
+        HWND hAgain = WaitForEditor();
+        titleAgain = dialog_test::ItemText(hAgain, IDC_EDITOR_TITLE);
+        entryAgain = editor_test::EntryText(hAgain);
+        EXPECT_EQ(entryAgain, entry);
+        bTopAgain = editor_test::Pressed(editor_test::ImageBar(hAgain), ID_ALIGN_IMAGE_TOP);
+        bDraftAgain = dialog_test::ItemChecked(hAgain, IDC_EDITOR_DRAFT);
+        nBlogAgain = ::SendMessageA(ui::Control(hAgain, IDC_EDITOR_BLOG_NAME), CB_GETCURSEL, 0, 0);
+        Post(hAgain);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(titleAgain, "Carried over");
+    EXPECT_EQ(entryAgain.rfind("Saved 50% today see the site#\"http://site.example/\"", 0), 0u) << entryAgain;
+    EXPECT_TRUE(bTopAgain);
+    EXPECT_TRUE(bDraftAgain);
+    EXPECT_EQ(nBlogAgain, 1) << "the blog chosen, which the new account lists too";
+
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 1u);
+    const auto& f = publications[0].fields;
+    EXPECT_EQ(f[4], "bob");
+    EXPECT_EQ(f[5], LoggedPassword("two"));
+    EXPECT_EQ(f[6], "12");
+    EXPECT_EQ(f[7], "Carried over");
+    EXPECT_EQ(f[9], "1");
+    EXPECT_EQ(f[8].rfind("<p align = \"center\">", 0), 0u) << f[8];
+    EXPECT_NE(f[8].find("Saved 50&#37; <b>today</b>"), std::string::npos) << f[8];
+    EXPECT_NE(f[8].find("<a href=\"http://site.example/\">"), std::string::npos) << "the link is still a link: " << f[8];
+}
+
+TEST_F(SendFlow, AStoredLogInOfTheEarlierVersionIsSealedAtTheFirstSendAndStillSignsIn)
+{
+    testing_support::WriteFileBytes(m_accessory.DataFolder() + "UserPrefs.xml",
+                                    settings::TextModeBytes(settings::ComposePreferences(1, 1)));
+    testing_support::WriteFileBytes(m_accessory.DataFolder() + "UserSettings.xml",
+                                    settings::TextModeBytes(settings::ComposeStoredLogin("pw&<1>", "alice", "", "")));
+    ASSERT_NE(File("UserSettings.xml").find(settings::ScramblePassword("pw&<1>")), std::string::npos);
+    for (int send = 0; send < 2; ++send) {
+        EXPECT_EQ(Send([&] { Post(WaitForEditor()); }), S_OK);
+        ClosePopups();
+        const std::string stored = File("UserSettings.xml");
+        EXPECT_NE(stored.find(std::string("<StoredText>") + settings::kProtectedMarker), std::string::npos) << stored;
+        EXPECT_EQ(stored.find(settings::ScramblePassword("pw&<1>")), std::string::npos) << stored;
+        EXPECT_NE(stored.find("<Login>alice</Login>"), std::string::npos) << stored;
+    }
+    const auto publications = Publications();
+    ASSERT_EQ(publications.size(), 2u);
+    for (const auto& publication : publications) {
+        EXPECT_EQ(publication.fields[4], "alice");
+        EXPECT_EQ(publication.fields[5], LoggedPassword("pw&<1>"));
+    }
+}
+
 TEST_F(SendFlow, RefusedLogInAsksAgainAndTheSecondLogInPosts)
 {
     m_library.SetAnswers({"blogs.refuse=wrong", "blogs.xml=" + editor_test::BlogsXml({{"5", "Mine", "http://mine.example/"}})});
@@ -305,7 +386,7 @@ TEST_F(SendFlow, FailedPublicationKeepsTheEntryAndASecondPostPublishes)
     EXPECT_EQ(publications[1].fields[6], "2");
     EXPECT_EQ(publications[1].fields[9], "1");
     EXPECT_EQ(publications[1].fields[10], "http://b.example/");
-    EXPECT_EQ(publications[1].fields[8].rfind("<p align = \"center\"><a href=\"%s\"><img src = \"%s\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p>", 0), 0u);
+    EXPECT_EQ(publications[1].fields[8].rfind("<p align = \"center\"><a href=\"%s\"><img src = \"%s\" alt=\"Kept title\" height=\"239\" width=\"320\" hspace=\"6\" /></a></p>", 0), 0u);
     EXPECT_EQ(Popups(), 1);
 }
 

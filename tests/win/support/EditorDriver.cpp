@@ -18,6 +18,23 @@ std::string BlogsXml(const std::vector<std::vector<std::string>>& blogs)
     return xml + "</Blogs>";
 }
 
+HWND OpenMessageBox()
+{
+    for (HWND h : ui::FindWindows("", "#32770"))
+        if (::GetDlgItem(h, 0xFFFF))
+            return h;
+    return nullptr;
+}
+
+bool CloseDiscarding(HWND hDlg)
+{
+    ui::Press("Escape");
+    ui::WaitFor([&] { return !::IsWindow(hDlg) || OpenMessageBox() != nullptr; }, 5000);
+    if (::IsWindow(hDlg) && OpenMessageBox())
+        ui::AnswerMessageBox(IDYES);
+    return ui::WaitUntilGone(hDlg, 3000);
+}
+
 CEditorSetup::CEditorSetup(const std::string& blogsXml, const std::vector<std::string>& moreAnswers)
 {
     ::CopyFileA((testing_support::StandInLibraryFolder() + "QTVPublish.dll").c_str(),

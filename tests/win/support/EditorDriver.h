@@ -51,6 +51,12 @@ CHARFORMAT2A SelectionFormat(HWND hDlg);
 std::string EntryText(HWND hDlg);
 std::string EntryRtf(HWND hDlg);
 std::string SizeBoxText(HWND hDlg);
+// The message box open in this process (a dialog with a text of id 0xFFFF);
+// null when there is none.
+HWND OpenMessageBox();
+// Closes the editor with Escape as the user does; when it asks whether to
+// discard a written entry, answers Yes. False when it did not close.
+bool CloseDiscarding(HWND hDlg);
 // Text of the tooltip request the dialog answers, in either form.
 std::string AskToolTip(HWND hDlg, UINT_PTR idFrom, bool bWide, bool bIsWindow = false);
 
