@@ -181,6 +181,7 @@ TEST(BlogEditorPost, WhileTheLibraryPostsNothingEndsOrChangesTheEditor)
         nPublications += call.strFunction == "PublishToBlogNoGUI";
     EXPECT_EQ(nPublications, 1u) << "the second Post did nothing";
     EXPECT_EQ(publish::g_hPublishLibrary, nullptr) << "freed once the call was back";
+}
 
 TEST(BlogEditorPost, TheTitleIsPostedAsTextAndNamesThePicture)
 {
