@@ -19,6 +19,7 @@
 #define IDS_TEXT_SIZE_FIRST       502
 #define IDS_POST_FAILED_HINT      110
 #define IDS_LOGIN_NOT_SENDABLE    111
+#define IDS_NO_ANSI_FOLDER        112
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100
