@@ -14,12 +14,16 @@ constexpr UINT kCtrlB = 2, kCtrlI = 9, kCtrlK = 11, kCtrlU = 21;
 // hold would reach it as "?" and be lost. The wide window procedure sees the
 // character in UTF-16; such a one goes in as Unicode text, which the
 // control keeps (and writes out as \\uN) in the format the caret had.
-bool InsertBeyondCodePage(HWND hWnd, WPARAM wParam)
+// So does a character of two bytes on a double-byte system (Japanese,
+// Chinese, Korean): an 8-bit window gets it as two WM_CHAR messages, lead
+// byte first, which not every control pairs (Wine's makes two wrong
+// characters of them).
+bool InsertAsUnicode(HWND hWnd, WPARAM wParam)
 {
     if (wParam < 0x80 || wParam > 0xFFFF || (wParam >= 0xD800 && wParam <= 0xDFFF))
         return false;
     const wchar_t wide = static_cast<wchar_t>(wParam);
-    if (platform::FitsCodePage(std::wstring(1, wide)))
+    if (platform::FitsCodePage(std::wstring(1, wide)) && platform::AnsiFromWide(&wide, 1).size() < 2)
         return false;
 
     const wchar_t text[2] = {wide, L'\0'};
@@ -100,7 +104,7 @@ LRESULT CALLBACK CMyRichEditCtrl::WindowProc(HWND hWnd, UINT msg, WPARAM wParam,
         case WM_CHAR:
             if (self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
                 return 0;
-            if (InsertBeyondCodePage(hWnd, wParam))
+            if (InsertAsUnicode(hWnd, wParam))
                 return 0;
             break;
         case WM_NCDESTROY:

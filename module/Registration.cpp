@@ -41,8 +41,15 @@ struct CParsedScripts {
 
 CParsedScripts ParseAll(IScriptSource& source)
 {
-    const Replacements replacements = {{"MODULE", platform::CModule::FileName()}, {"APPID", kAppId}};
+    const std::string modulePath = platform::CModule::FileName();
+    const Replacements replacements = {{"MODULE", modulePath}, {"APPID", kAppId}};
     CParsedScripts parsed;
+    // The scripts are 8-bit text: a module path they cannot carry would
+    // register a server that is not there.
+    if (modulePath.empty()) {
+        parsed.hr = HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
+        return parsed;
+    }
     auto parse = [&](UINT id, CParseResult& out) {
         std::string text;
         if (!source.LoadScript(id, text)) {
@@ -63,7 +70,7 @@ CParsedScripts ParseAll(IScriptSource& source)
     return parsed;
 }
 
-std::wstring ModulePath() { return platform::WideFromAnsi(platform::CModule::FileName()); }
+std::wstring ModulePath() { return platform::CModule::WideFileName(); }
 
 HRESULT RegisterTypeLibrary()
 {
@@ -72,8 +79,7 @@ HRESULT RegisterTypeLibrary()
     HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, spTypeLib.Put());
     if (FAILED(hr))
         return hr;
-    std::string folder = util::GetParentPath(platform::CModule::FileName());
-    std::wstring helpFolder = platform::WideFromAnsi(folder);
+    std::wstring helpFolder = path.substr(0, path.find_last_of(L'\\'));
     return ::RegisterTypeLib(spTypeLib.Get(), &path[0], &helpFolder[0]);
 }
 

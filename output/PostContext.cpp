@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "settings/SettingsText.h"
 #include "util/FileUtil.h"
+#include "util/WidePath.h"
 
 void PostContext::SetLoginTitle()
 {
@@ -17,7 +18,12 @@ void PostContext::SetLoginTitle()
 
 std::string PostContext::LibraryPath() const
 {
-    return m_strAccessoryFolder + "QTVPublish.dll";
+    return util::AnsiPathOf(util::WithBackslash(m_strAccessoryFolder) + L"QTVPublish.dll");
+}
+
+std::string PostContext::HelpPath() const
+{
+    return util::AnsiPathOf(util::WithBackslash(m_strAccessoryFolder) + L"WordPressOutput.chm");
 }
 
 bool PostContext::Run()
@@ -31,7 +37,7 @@ bool PostContext::Run()
         // another user or machine) is asked for again; a missing one leaves
         // the log-in empty, which the editor step reports.
         const bool bStored =
-            util::FileExists(settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile));
+            util::FileExists(SettingsFile(settings::kStoredLoginFile));
         if (!LoadStoredLogin() && bStored && !RunLogin())
             return false;
     } else if (!RunLogin()) {

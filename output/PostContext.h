@@ -29,7 +29,12 @@ public:
     std::string RunEditor(bool bMayAskAgain = true, const CEntryDraft* pDraft = nullptr);
     // Caption of the account dialogs for m_nBlogType.
     void SetLoginTitle();
+    // The publishing library and the help file in the 8-bit form their
+    // callers take (util::AnsiPathOf); empty when the folder has none.
     std::string LibraryPath() const;
+    std::string HelpPath() const;
+    // A settings file's path in the data folder.
+    std::wstring SettingsFile(const char* fileName) const;
 
     // Settings files in the data folder (settings/PostContextSettings.cpp).
     // Nothing is ever shown to the user; failures leave the defaults.
@@ -46,8 +51,10 @@ public:
     // the file as it was, when the user name or password is empty.
     bool SaveStoredLogin();
 
-    std::string m_strAccessoryFolder;
-    std::string m_strDataFolder;
+    // The host's folders, ending with '\', named in any script.
+    std::wstring m_strAccessoryFolder;
+    std::wstring m_strDataFolder;
+    // The capture copy as the library's 8-bit contract carries it.
     std::string m_strImagePath;
     // Address of the blog that received the entry; empty when nothing was posted.
     std::string m_strBlogAddress;

@@ -41,9 +41,9 @@ bool CWordPressOutput::SendCapture()
     context.m_hSmallIcon.Reset(static_cast<HICON>(::LoadImageW(platform::CModule::ResourceInstance(),
                                                                MAKEINTRESOURCEW(IDI_SMALL_WORDPRESS), IMAGE_ICON,
                                                                16, 16, LR_DEFAULTCOLOR)));
-    context.m_strHelpPath = m_strAccessoryFolder + "WordPressOutput.chm";
     context.m_nBlogType = account::kBlogTypeWordPress;
     context.m_strAccessoryFolder = m_strAccessoryFolder;
+    context.m_strHelpPath = context.HelpPath();
     context.m_strDataFolder = m_strDataFolder;
     context.m_strImagePath = imagePath;
     context.SetLoginTitle();
@@ -72,7 +72,8 @@ void CWordPressOutput::RunOptions()
     PostContext context;
     context.m_hParentWindow = GetMainWindow();
     context.m_strDataFolder = m_strDataFolder;
-    context.m_strHelpPath = m_strAccessoryFolder + "WordPressOutput.chm";
+    context.m_strAccessoryFolder = m_strAccessoryFolder;
+    context.m_strHelpPath = context.HelpPath();
     context.m_nBlogType = account::kBlogTypeWordPress;
     context.SetLoginTitle();
 

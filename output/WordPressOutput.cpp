@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "output/ImageFolder.h"
 #include "output/OutputRules.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HtmlHelp.h"
@@ -10,6 +11,7 @@
 #include "platform/WaitCursor.h"
 #include "res/resource.h"
 #include "util/PathRules.h"
+#include "util/WidePath.h"
 
 using platform::CBstr;
 using platform::CComPtr;
@@ -42,18 +44,18 @@ STDMETHODIMP CWordPressOutput::SetCategoryPreferences(ICategoryPreferences* pPre
         CBstr accessory, data;
         pPreferences->GetAccessoryFolder(accessory.Put());
         pPreferences->GetDataFolder(data.Put());
-        m_strAccessoryFolder = accessory.ToAnsi(CP_ACP);
-        m_strDataFolder = data.ToAnsi(CP_ACP);
+        m_strAccessoryFolder = accessory.Get() ? std::wstring(accessory.Get(), ::SysStringLen(accessory.Get())) : L"";
+        m_strDataFolder = data.Get() ? std::wstring(data.Get(), ::SysStringLen(data.Get())) : L"";
         // The help file and the publishing library are named by appending
         // their names: without the backslash they would lie beside the
         // folder instead of in it.
         if (!m_strAccessoryFolder.empty())
-            util::AppendBackslash(m_strAccessoryFolder);
+            m_strAccessoryFolder = util::WithBackslash(m_strAccessoryFolder);
     }
     if (!m_hLargeIcon && !m_strAccessoryFolder.empty()) {
-        const std::string iconPath = m_strAccessoryFolder + "WordPress.ico";
+        const std::wstring iconPath = m_strAccessoryFolder + L"WordPress.ico";
         m_hLargeIcon.Reset(static_cast<HICON>(
-            ::LoadImageA(nullptr, iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+            ::LoadImageW(nullptr, iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     }
     return S_OK;
 } WP_CATCH_RETURN()
@@ -98,8 +100,9 @@ HRESULT CWordPressOutput::SendAndReport()
 {
     if (SendCapture())
         return S_OK;
-    ::MessageBoxA(GetMainWindow(), CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
-                  CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    const UINT idMessage = m_bNoAnsiFolder ? IDS_NO_ANSI_FOLDER : IDS_UNABLE_TO_SEND;
+    ::MessageBoxW(GetMainWindow(), CModule::LoadWideString(idMessage).c_str(),
+                  CModule::LoadWideString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return E_FAIL;
 }
 
@@ -114,7 +117,7 @@ HWND CWordPressOutput::GetMainWindow() const
 
 void CWordPressOutput::ShowHelp()
 {
-    platform::ShowHelpTopic(GetMainWindow(), m_strAccessoryFolder + "WordPressOutput.chm");
+    platform::ShowHelpTopic(GetMainWindow(), util::AnsiPathOf(m_strAccessoryFolder + L"WordPressOutput.chm"));
 }
 
 namespace {
@@ -175,6 +178,7 @@ private:
 
 std::string CWordPressOutput::SaveImageCopy()
 {
+    m_bNoAnsiFolder = false;
     if (!m_spHost)
         return {};
     CComPtr<IUnknown> spDocUnknown, spFormatUnknown, spOptions;
@@ -192,13 +196,15 @@ std::string CWordPressOutput::SaveImageCopy()
     spFormat->GetFormat(&nFormat);
     spFormat->GetFormatOptions(spOptions.Put());
 
-    char folder[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathA(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH)
+    // Every name from here on is one the code page holds, the folder's
+    // included, so the 8-bit calls below and the library see the same file.
+    const std::string folder = output::ChooseImageFolder();
+    m_bNoAnsiFolder = folder.empty();
+    if (folder.empty())
         return {};
     const char* extension = output::ImageExtensionForFormat(nFormat);
     CImageName name;
-    if (!name.Reserve(folder, extension))
+    if (!name.Reserve(folder.c_str(), extension))
         return {};
 
     platform::CWaitCursor wait;  // the host encodes the whole capture

@@ -33,14 +33,16 @@ public:
     STDMETHODIMP ShowOptions() override;
 
     // Has the host save the capture as a new temporary image file in the
-    // chosen format; returns its path, or empty when the host cannot.
+    // chosen format; returns its path as the publishing library takes it (in
+    // the ANSI code page), or empty when the host cannot save it or no folder
+    // for it has such a path (m_bNoAnsiFolder then says so).
     std::string SaveImageCopy();
 
     // The owner of every window we show; null when the host gives none.
     HWND GetMainWindow() const;
 
-    const std::string& GetAccessoryFolder() const { return m_strAccessoryFolder; }
-    const std::string& GetDataFolder() const { return m_strDataFolder; }
+    const std::wstring& GetAccessoryFolder() const { return m_strAccessoryFolder; }
+    const std::wstring& GetDataFolder() const { return m_strDataFolder; }
     const std::string& GetImagePath() const { return m_strImagePath; }
     HICON GetLargeIcon() const { return m_hLargeIcon.Get(); }
 
@@ -58,8 +60,10 @@ private:
     HRESULT SendAndReport();
 
     platform::CComPtr<IComponentHost> m_spHost;
-    std::string m_strAccessoryFolder;
-    std::string m_strDataFolder;
+    // The host's folders, named in any script; the accessory's ends with '\'.
+    std::wstring m_strAccessoryFolder;
+    std::wstring m_strDataFolder;
     std::string m_strImagePath;
+    bool m_bNoAnsiFolder = false;
     platform::CIcon m_hLargeIcon;
 };

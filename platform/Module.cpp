@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "util/PathRules.h"
+#include "util/WidePath.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -39,11 +40,14 @@ std::wstring CModule::LoadWideString(UINT id)
     return n > 0 && text ? std::wstring(text, static_cast<std::size_t>(n)) : std::wstring();
 }
 
+std::wstring CModule::WideFileName()
+{
+    return util::ModuleFileName(ResourceInstance());
+}
+
 std::string CModule::FileName()
 {
-    char path[MAX_PATH * 4];
-    const DWORD n = ::GetModuleFileNameA(ResourceInstance(), path, sizeof path);
-    return std::string(path, n < sizeof path ? n : 0);
+    return util::AnsiPathOf(WideFileName());
 }
 
 LONG CModule::Lock() { return ::InterlockedIncrement(&g_nLockCount); }

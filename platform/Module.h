@@ -16,7 +16,10 @@ public:
     static std::string LoadString(UINT id);
     // The same string as the table holds it, for text drawn or shown in UTF-16.
     static std::wstring LoadWideString(UINT id);
-    // Full path of the module file.
+    // Full path of the module file, in any script.
+    static std::wstring WideFileName();
+    // The same path in the ANSI code page (its short form when the long one
+    // does not survive it); empty when it has no such form.
     static std::string FileName();
 
     static LONG Lock();

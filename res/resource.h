@@ -29,6 +29,7 @@
 #define IDS_POSTED_BEFORE_STOP    118
 #define IDS_IMAGE_ALT_TEXT        119
 #define IDS_DISCARD_ENTRY         120
+#define IDS_NO_ANSI_FOLDER        121
 // Blog type labels filling IDS_LOGIN_TITLE_FORMAT, indexed by blog type.
 #define IDS_BLOG_TYPE_LABEL_FIRST 40100
 #define IDS_BLOG_TYPE_TYPEPAD     40100

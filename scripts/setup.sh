@@ -12,20 +12,28 @@ packages=("$@" cmake make g++ pkg-config mingw-w64 mingw-w64-tools libwine-dev x
           imagemagick fonts-wine fonts-liberation fonts-dejavu-core googletest libbenchmark-dev
           wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
           mariadb-server curl nlohmann-json3-dev
-          fp-utils wixl msitools libchm-bin p7zip-full chromium python3)
+          fp-utils wixl msitools libchm-bin p7zip-full chromium python3 locales)
 wine_packages=(wine wine64 wine32:i386 libwine libwine:i386)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 loaders_present() { [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine ]; }
+run_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+# Wine takes its ANSI code page from the locale: the editor's tests under a
+# Japanese code page (932) run with LANG=ja_JP.UTF-8, which must be generated.
+japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  run_root sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | run_root tee -a /etc/locale.gen >/dev/null
+  run_root locale-gen
+}
 
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 wine_missing=0
 for p in "${wine_packages[@]}"; do installed "$p" || wine_missing=1; done
 loaders_present || wine_missing=1
-[ ${#missing[@]} -eq 0 ] && [ $wine_missing -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ] && [ $wine_missing -eq 0 ]; then japanese_locale; exit 0; fi
 
-run_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || run_root dpkg --add-architecture i386
 # A suite whose i386 index is mid-sync fails the update as a whole; the
@@ -57,3 +65,5 @@ if ! loaders_present; then
   [ -x /usr/lib/wine/wine ] || echo "  the 32-bit loader /usr/lib/wine/wine (package wine32:i386) is missing" >&2
   exit 1
 fi
+
+japanese_locale

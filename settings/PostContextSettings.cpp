@@ -8,6 +8,7 @@
 #include "settings/QTVXmlString.h"
 #include "settings/SettingsText.h"
 #include "util/FileUtil.h"
+#include "util/WidePath.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const bool g_bAnsiCodePage = (settings::UseAnsiCodePage(), true);
 
 // A file without a byte-order mark is taken as code-page text. False when it
 // cannot be read.
-bool ReadSettingsFile(const std::string& path, QTVXmlString& text)
+bool ReadSettingsFile(const std::wstring& path, QTVXmlString& text)
 {
     std::wstring wide;
     if (!util::ReadTextFile(path, wide))
@@ -29,7 +30,7 @@ bool ReadSettingsFile(const std::string& path, QTVXmlString& text)
 // Creates the data folder with its parents when needed, then gives the file
 // the text's text-mode bytes in one step: a write that fails at any point
 // leaves the earlier file whole. False when the file was not written.
-bool WriteSettingsFile(const std::string& dataFolder, const std::string& path, const std::string& text)
+bool WriteSettingsFile(const std::wstring& dataFolder, const std::wstring& path, const std::string& text)
 {
     // Without a data folder the path would name the root of the current drive.
     if (dataFolder.empty())
@@ -47,11 +48,18 @@ bool HasLogin(const PostContext& context)
 
 }  // namespace
 
+std::wstring PostContext::SettingsFile(const char* fileName) const
+{
+    // The names are ours and plain ASCII.
+    const std::string name(fileName);
+    return util::WithBackslash(m_strDataFolder) + std::wstring(name.begin(), name.end());
+}
+
 bool PostContext::ReadPreferences(int& alwaysUse)
 {
     if (m_strDataFolder.empty())
         return false;
-    const std::string path = settings::SettingsFilePath(m_strDataFolder, settings::kPreferencesFile);
+    const std::wstring path = SettingsFile(settings::kPreferencesFile);
     QTVXmlString text;
     if (!util::FileExists(path) || !ReadSettingsFile(path, text)) {
         alwaysUse = 0;
@@ -63,18 +71,18 @@ bool PostContext::ReadPreferences(int& alwaysUse)
 bool PostContext::WritePreferences(int alwaysUse)
 {
     m_nAlwaysUse = alwaysUse;
-    const std::string storedLogin = settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile);
+    const std::wstring storedLogin = SettingsFile(settings::kStoredLoginFile);
     // Each step is tried whatever the one before did; the answer says whether
     // everything asked for reached the disk.
     bool stored = true;
     if (m_nAlwaysUse == 0) {
         if (!m_strDataFolder.empty() && util::FileExists(storedLogin))
-            stored = ::DeleteFileA(storedLogin.c_str()) != FALSE;
+            stored = ::DeleteFileW(storedLogin.c_str()) != FALSE;
     } else if (HasLogin(*this)) {
         stored = SaveStoredLogin();
     }
     const bool written =
-        WriteSettingsFile(m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kPreferencesFile),
+        WriteSettingsFile(m_strDataFolder, SettingsFile(settings::kPreferencesFile),
                           settings::ComposePreferences(m_nAlwaysUse, m_nShowHotspotWarning));
     return stored && written;
 }
@@ -83,7 +91,7 @@ bool PostContext::LoadStoredLogin()
 {
     if (m_strDataFolder.empty())
         return false;
-    const std::string path = settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile);
+    const std::wstring path = SettingsFile(settings::kStoredLoginFile);
     QTVXmlString text;
     if (!util::FileExists(path) || !ReadSettingsFile(path, text))
         return false;
@@ -118,6 +126,6 @@ bool PostContext::SaveStoredLogin()
     if (storedText.empty())
         return false;
     return WriteSettingsFile(
-        m_strDataFolder, settings::SettingsFilePath(m_strDataFolder, settings::kStoredLoginFile),
+        m_strDataFolder, SettingsFile(settings::kStoredLoginFile),
         settings::ComposeStoredLoginText(storedText, m_strUserName, m_strServer, m_strEndpoint));
 }

@@ -3,24 +3,35 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/UniqueHandle.h"
 
 namespace util {
 
-bool DirectoryExists(const std::string& path)
+namespace {
+std::wstring Wide(const std::string& ansiPath) { return platform::WideFromAnsi(ansiPath, CP_ACP); }
+}  // namespace
+
+bool DirectoryExists(const std::wstring& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool FileExists(const std::string& path)
+bool DirectoryExists(const std::string& path) { return DirectoryExists(Wide(path)); }
+
+bool FileExists(const std::wstring& path)
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool ReadTextFile(const std::string& path, std::wstring& text)
+bool FileExists(const std::string& path) { return FileExists(Wide(path)); }
+
+bool ReadTextFile(const std::string& path, std::wstring& text) { return ReadTextFile(Wide(path), text); }
+
+bool ReadTextFile(const std::wstring& path, std::wstring& text)
 {
-    platform::CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    platform::CFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
@@ -87,10 +98,10 @@ bool WriteAll(HANDLE hFile, const std::string& bytes)
 
 // The data must be on the disk before the new name is: otherwise a crash
 // just after the replacement could leave the path naming an empty file.
-bool WriteWholeFile(const char* path, const std::string& bytes)
+bool WriteWholeFile(const wchar_t* path, const std::string& bytes)
 {
     platform::CFileHandle file(
-        ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
@@ -101,13 +112,20 @@ bool WriteWholeFile(const char* path, const std::string& bytes)
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
-    char temp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(GetParentPath(path).c_str(), "wps", 0, temp))
+    return ReplaceFileContents(Wide(path), bytes);
+}
+
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
+{
+    const std::size_t sep = path.find_last_of(L"\\:");
+    const std::wstring folder = sep == std::wstring::npos ? std::wstring(L".") : path.substr(0, sep + 1);
+    wchar_t temp[MAX_PATH] = {};
+    if (!::GetTempFileNameW(folder.c_str(), L"wps", 0, temp))
         return false;
     if (WriteWholeFile(temp, bytes) &&
-        ::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ::MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    ::DeleteFileA(temp);
+    ::DeleteFileW(temp);
     return false;
 }
 
@@ -119,23 +137,36 @@ WriteFileFn SetWriteFileHandler(WriteFileFn pfn)
 }
 
 namespace {
+// The platform-free chain rule cuts paths at '\\' and ':' only; in UTF-8
+// no byte of another character can be taken for either, so the rule walks
+// a path of any script and each folder is made through the wide API.
 class CPlatformDirectories final : public IDirectorySystem {
 public:
-    bool DirectoryExists(const std::string& path) override { return util::DirectoryExists(path); }
-    bool CreateDirectory(const std::string& path) override { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+    bool DirectoryExists(const std::string& utf8Path) override
+    {
+        return util::DirectoryExists(platform::WideFromAnsi(utf8Path, CP_UTF8));
+    }
+    bool CreateDirectory(const std::string& utf8Path) override
+    {
+        return ::CreateDirectoryW(platform::WideFromAnsi(utf8Path, CP_UTF8).c_str(), nullptr) != 0;
+    }
 };
 }  // namespace
 
-bool CreateDirectoryChain(const std::string& path)
+bool CreateDirectoryChain(const std::wstring& path)
 {
     CPlatformDirectories fs;
-    return util::CreateDirectoryChain(path, fs);
+    return util::CreateDirectoryChain(platform::AnsiFromWide(path, CP_UTF8), fs);
 }
 
-bool EnsureDirectory(const std::string& path)
+bool CreateDirectoryChain(const std::string& path) { return CreateDirectoryChain(Wide(path)); }
+
+bool EnsureDirectory(const std::wstring& path)
 {
     return DirectoryExists(path) || CreateDirectoryChain(path);
 }
+
+bool EnsureDirectory(const std::string& path) { return EnsureDirectory(Wide(path)); }
 
 bool BringWindowToForeground(HWND hWnd)
 {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "output/PostContext.h"
 
 int main(int argc, char** argv)
@@ -17,7 +18,7 @@ int main(int argc, char** argv)
         return 2;
     }
     PostContext context;
-    context.m_strDataFolder = argv[2];
+    context.m_strDataFolder = platform::WideFromAnsi(argv[2]);
     if (std::strcmp(argv[1], "write") == 0) {
         context.m_strUserName = argv[3];
         context.m_strPassword = argv[4];

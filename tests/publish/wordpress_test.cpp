@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "publish/PostComposition.h"
 #include "qtvpublish/real/Utf8.h"
+#include "rtf2html/CodePages.h"
 #include "settings/QTVXmlString.h"
 #include "qtvpublish/real/XmlRpcClient.h"
 #include "support/RealLibrary.h"
@@ -147,6 +152,58 @@ TEST_F(WordPressPosts, PublishedWithTheImageInBothPlacesAndDraftsStayDrafts)
 
     EXPECT_EQ(m_library.Publish(1, "", "", Png(), m_wp.strUser, "wrong", "1", UniqueTitle("Refused"), kBody, 0, ""),
               kPublishFailed);
+}
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The stored text with its numeric character references read: WordPress may
+// keep "&#1055;" as it came or store the character; either shows the same.
+std::wstring WithReferencesRead(const std::wstring& text)
+{
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t end = text.find(L';', i);
+        if (text.compare(i, 2, L"&#") == 0 && end != std::wstring::npos && end - i <= 9 && end > i + 2) {
+            const unsigned long code = std::wcstoul(text.substr(i + 2, end - i - 2).c_str(), nullptr, 10);
+            if (code > 0 && code < 0x10000) {
+                out += static_cast<wchar_t>(code);
+                i = end;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+// The entry as the Windows control writes text of other scripts (runs in
+// fonts whose charset names the script, as bytes of its code page), through
+// the post's composition and the real library: every script arrives.
+TEST_F(WordPressPosts, EntryInSeveralScriptsAsWindowsWritesItArrivesInEachScript)
+{
+    const std::string rtf = ReadFile(WP_TEST_DATA "/rtf/windows_scripts.rtf");
+    ASSERT_FALSE(rtf.empty());
+    const std::string entry =
+        publish::ConvertEntry(publish::TrimFinalParagraph(rtf), &rtf2html::WindowsCodePages());
+    const std::string body = "<a href=\"%s\"><img src = \"%s\" align = \"left\" hspace = \"20\" /></a>" + entry;
+    const std::string title = UniqueTitle("Scripts");
+    ASSERT_EQ(m_library.Publish(1, "", "", Png(), m_wp.strUser, m_wp.strPassword, "1", title, body, 0, ""), 0);
+
+    const std::wstring content = WithReferencesRead(FindPost(title).Text(L"post_content"));
+    const std::string shown = qtvpublish::Utf8FromWide(content);
+    for (const wchar_t* part : {L"Caf\u00e9 in Moscow: \u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440!",
+                                L"\u03b3\u03b5\u03b9\u03b1 \u03c3\u03bf\u03c5 and \u8868\u793a\u3059\u308b 50%",
+                                L"\u4f60\u597d\uff0c\u4e16\u754c \u0434\u0430 \u2192 \u043d\u0435\u0442 see",
+                                L"<a href=\"http://example.jp/\u8868\">\u65e5\u672c</a> \u00e9t\u00e9"})
+        EXPECT_NE(content.find(part), std::wstring::npos) << qtvpublish::Utf8FromWide(part) << "\nin\n" << shown;
 }
 
 TEST_F(WordPressFailures, WebPageAnswerIsNotARefusedLogIn)

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include "platform/Text.h"
 #include "output/PostContext.h"
 #include "settings/PasswordProtectionWin.h"
 #include "settings/PasswordScrambler.h"
@@ -28,14 +29,14 @@ std::string StoredTextOnDisk(const CTestFolder& folder)
 
 bool Load(const CTestFolder& folder, PostContext& context)
 {
-    context.m_strDataFolder = folder.Path();
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
     return context.LoadStoredLogin();
 }
 
 void Save(const CTestFolder& folder, const std::string& password, const std::string& user)
 {
     PostContext context;
-    context.m_strDataFolder = folder.Path();
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
     context.m_strPassword = password;
     context.m_strUserName = user;
     ASSERT_TRUE(context.WritePreferences(1));

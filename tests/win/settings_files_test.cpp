@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "platform/Text.h"
 #include "output/PostContext.h"
 #include "settings/CodePage.h"
 #include "settings/PasswordProtection.h"
@@ -62,7 +63,7 @@ TEST(SettingsFiles, WritesBothFilesThroughTextMode)
 {
     CTestFolder folder;
     PostContext context;
-    context.m_strDataFolder = folder.Path();
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
     SetLogin(context, "pw", "Tom & Jerry", "blog.example.com", "/xmlrpc.php");
     ASSERT_TRUE(context.WritePreferences(1));
 
@@ -80,7 +81,7 @@ TEST(SettingsFiles, WritesBothFilesThroughTextMode)
     EXPECT_EQ(context.m_strUserName, "Tom & Jerry");
 
     PostContext reader;
-    reader.m_strDataFolder = folder.Path().substr(0, folder.Path().size() - 1);  // no trailing '\'
+    reader.m_strDataFolder = platform::WideFromAnsi(folder.Path().substr(0, folder.Path().size() - 1));  // no trailing '\'
     int alwaysUse = 0;
     EXPECT_TRUE(reader.ReadPreferences(alwaysUse));
     EXPECT_EQ(alwaysUse, 1);
@@ -109,7 +110,7 @@ TEST(SettingsFiles, ReadsPreferencesAsWritten)
         ASSERT_TRUE(WriteFileBytes(path, std::string("<?xml version=\"1.0\"?>\r\n<userprefs>") + c.body +
                                              "</userprefs>"));
         PostContext context;
-        context.m_strDataFolder = folder.Path();
+        context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
         int alwaysUse = 5;
         EXPECT_TRUE(context.ReadPreferences(alwaysUse)) << c.body;
         EXPECT_EQ(alwaysUse, c.alwaysUse) << c.body;
@@ -117,7 +118,7 @@ TEST(SettingsFiles, ReadsPreferencesAsWritten)
     }
 
     PostContext missing;
-    missing.m_strDataFolder = folder.Path() + "none\\";
+    missing.m_strDataFolder = platform::WideFromAnsi(folder.Path() + "none\\");
     int alwaysUse = 1;
     EXPECT_FALSE(missing.ReadPreferences(alwaysUse));
     EXPECT_EQ(alwaysUse, 0);
@@ -131,7 +132,7 @@ TEST(SettingsFiles, AlwaysUseDecidesTheStoredLogin)
 {
     CTestFolder folder;
     PostContext context;
-    context.m_strDataFolder = folder.Path();
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
     SetLogin(context, "pw", "me");
     ASSERT_TRUE(context.WritePreferences(1));
     const std::string stored = folder.Path() + "UserSettings.xml";
@@ -157,7 +158,7 @@ TEST(SettingsFiles, CreatesTheDataFolderWithItsParents)
 {
     CTestFolder folder;
     PostContext context;
-    context.m_strDataFolder = folder.Path() + "a\\b\\c";
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path() + "a\\b\\c");
     SetLogin(context, "pw", "me");
     ASSERT_TRUE(context.WritePreferences(1));
     EXPECT_TRUE(util::FileExists(folder.Path() + "a\\b\\c\\UserPrefs.xml"));
@@ -170,11 +171,11 @@ TEST(SettingsFiles, EveryPasswordComesBackAsTyped)
     CTestFolder folder;
     auto roundTrip = [&](const std::string& password) {
         PostContext writer;
-        writer.m_strDataFolder = folder.Path();
+        writer.m_strDataFolder = platform::WideFromAnsi(folder.Path());
         SetLogin(writer, password, "me");
         EXPECT_TRUE(writer.SaveStoredLogin());
         PostContext reader;
-        reader.m_strDataFolder = folder.Path();
+        reader.m_strDataFolder = platform::WideFromAnsi(folder.Path());
         EXPECT_TRUE(reader.LoadStoredLogin());
         return reader.m_strPassword;
     };
@@ -208,7 +209,7 @@ TEST(SettingsFiles, DamagedFilesGiveTheDefaultsAndChangeNothing)
         ASSERT_TRUE(WriteFileBytes(folder.Path() + "UserSettings.xml", bytes));
         const auto before = Snapshot(folder);
         PostContext context;
-        context.m_strDataFolder = folder.Path();
+        context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
         int alwaysUse = context.m_nAlwaysUse;
         context.ReadPreferences(alwaysUse);
         EXPECT_EQ(alwaysUse, 0) << bytes.substr(0, 40);
@@ -226,7 +227,7 @@ TEST(SettingsFiles, AnUnwritableDataFolderIsSkippedSilently)
     ASSERT_TRUE(WriteFileBytes(folder.Path() + "file", "x"));
     const auto before = Snapshot(folder);
     PostContext context;
-    context.m_strDataFolder = folder.Path() + "file\\data";
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path() + "file\\data");
     SetLogin(context, "pw", "me");
     // Nothing is shown, but the answers say that nothing was written.
     EXPECT_FALSE(context.WritePreferences(1));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/Text.h"
 #include "output/PostContext.h"
 #include "settings/SettingsText.h"
 #include "support/TestAccessory.h"
@@ -54,7 +55,7 @@ private:
 void StoreLogin(PostContext& context, const std::string& folder, const std::string& password,
                 const std::string& user, int showHotspotWarning = 1)
 {
-    context.m_strDataFolder = folder;
+    context.m_strDataFolder = platform::WideFromAnsi(folder);
     context.m_strPassword = password;
     context.m_strUserName = user;
     context.m_nShowHotspotWarning = showHotspotWarning;
@@ -63,7 +64,7 @@ void StoreLogin(PostContext& context, const std::string& folder, const std::stri
 std::string LoadedUser(const std::string& folder)
 {
     PostContext reader;
-    reader.m_strDataFolder = folder;
+    reader.m_strDataFolder = platform::WideFromAnsi(folder);
     return reader.LoadStoredLogin() ? reader.m_strUserName + "/" + reader.m_strPassword : "none";
 }
 
@@ -173,7 +174,7 @@ TEST(SettingsWrite, AtMost64KiBOfEitherFileIsRead)
     const std::string prefs = "<userprefs><SaveText>1</SaveText></userprefs>";
     ASSERT_TRUE(WriteFileBytes(folder.Path() + "UserPrefs.xml", prefs + std::string(64 * 1024, ' ')));
     PostContext context;
-    context.m_strDataFolder = folder.Path();
+    context.m_strDataFolder = platform::WideFromAnsi(folder.Path());
     int alwaysUse = 1;
     EXPECT_FALSE(context.ReadPreferences(alwaysUse));
     EXPECT_EQ(alwaysUse, 0);

@@ -117,10 +117,12 @@ CTestAccessory::CTestAccessory(CreateFrom from, const CHostSetup& setup)
     ::CopyFileA((StandInLibraryFolder() + "QTVPublish.dll").c_str(), (m_accessory.Path() + "QTVPublish.dll").c_str(),
                 FALSE);
 
-    char oldTmp[MAX_PATH] = {};
-    ::GetEnvironmentVariableA("TMP", oldTmp, MAX_PATH);
+    wchar_t oldTmp[32768] = {};
+    m_bHadTmp = ::GetEnvironmentVariableW(L"TMP", oldTmp, 32768) != 0;
     m_strOldTmp = oldTmp;
-    ::SetEnvironmentVariableA("TMP", m_temp.Path().c_str());
+    const std::wstring temp =
+        setup.strTempFolder.empty() ? platform::WideFromAnsi(m_temp.Path()) : setup.strTempFolder;
+    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
 
     m_hMainWindow = MakeMainWindow();
     platform::CComPtr<IClassFactory> spFactory;
@@ -158,7 +160,8 @@ CTestAccessory::CTestAccessory(CreateFrom from, const CHostSetup& setup)
     m_hrCreate = m_spOutput->Initialize(static_cast<IComponentHost*>(spHost.Get()), nullptr, 0);
 
     auto spPrefs = host::MakeObject<host::CCategoryPreferences>();
-    spPrefs->Setup(platform::WideFromAnsi(m_accessory.Path()), platform::WideFromAnsi(m_data.Path()));
+    spPrefs->Setup(platform::WideFromAnsi(m_accessory.Path()),
+                   setup.strDataFolder.empty() ? platform::WideFromAnsi(m_data.Path()) : setup.strDataFolder);
     if (auto spWants = As<IComponentWantsCategoryPreferences>())
         spWants->SetCategoryPreferences(spPrefs.Get());
 }
@@ -168,7 +171,7 @@ CTestAccessory::~CTestAccessory()
     m_spOutput.Reset();
     if (m_hMainWindow)
         ::DestroyWindow(m_hMainWindow);
-    ::SetEnvironmentVariableA("TMP", m_strOldTmp.empty() ? nullptr : m_strOldTmp.c_str());
+    ::SetEnvironmentVariableW(L"TMP", m_bHadTmp ? m_strOldTmp.c_str() : nullptr);
 }
 
 }  // namespace testing_support

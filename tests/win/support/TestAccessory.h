@@ -39,6 +39,10 @@ struct CHostSetup {
     long nFormat = 5;
     std::string strImage;  // default: the demo capture
     host::SaveFault saveFault = host::SaveFault::None;
+    // The temporary (TMP) and data folders in place of the accessory's own,
+    // e.g. folders named in a script the code page does not hold.
+    std::wstring strTempFolder;
+    std::wstring strDataFolder;
 };
 
 class CTestAccessory {
@@ -68,7 +72,8 @@ private:
     // The temporary folder's own name holds ".tmp" on purpose: only the
     // file name's extension may be replaced.
     CTestFolder m_temp{"cache.tmp"};
-    std::string m_strOldTmp;
+    std::wstring m_strOldTmp;
+    bool m_bHadTmp = false;
     host::CHostLog m_log;
     host::CAccessoryModule m_module;
     platform::CComPtr<IComponentInitialize> m_spOutput;
