@@ -1,10 +1,13 @@
 #include "editor/BlogOutputDlg.h"
 
 #include "editor/EntryFormat.h"
+#include "platform/ActivationContext.h"
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "publish/BlogListFetch.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
+#include "util/DpiRules.h"
 
 namespace {
 
@@ -14,6 +17,7 @@ constexpr UINT kToolBarId = 0xE800;
 constexpr int kFormatIcons[] = {IDI_BOLD,       IDI_ITALIC,      IDI_UNDERLINE,   IDI_ALIGN_LEFT,
                                 IDI_ALIGN_CENTER, IDI_ALIGN_RIGHT, IDI_CREATE_LINK, IDI_REMOVE_LINK};
 constexpr int kImageIcons[] = {IDI_IMAGE_LEFT, IDI_IMAGE_RIGHT, IDI_IMAGE_TOP, IDI_IMAGE_BOTTOM};
+// Sizes at 96 DPI; each icon is drawn for the larger scales as well.
 constexpr int kFormatIconSize = 16;
 constexpr int kImageIconSize = 60;
 
@@ -40,11 +44,6 @@ CBlogOutputDlg::CBlogOutputDlg(HWND hParent, HICON hIcon) : CDialog(IDD_BLOG_EDI
     // The template's text control needs its window class; without it the
     // dialog cannot be created, which DoModal reports.
     platform::EnsureRichEdit();
-    std::size_t i = 0;
-    for (int id : kFormatIcons)
-        m_icons[i++].Reset(LoadIconOfSize(id, kFormatIconSize));
-    for (int id : kImageIcons)
-        m_icons[i++].Reset(LoadIconOfSize(id, kImageIconSize));
 
     CommandHandler(ID_FORMAT_BOLD, BN_CLICKED, &CBlogOutputDlg::OnCharEffect);
     CommandHandler(ID_FORMAT_ITALIC, BN_CLICKED, &CBlogOutputDlg::OnCharEffect);
@@ -96,10 +95,11 @@ BOOL CBlogOutputDlg::OnInitDialog()
     if (m_toolTip.Create(m_hWnd))
         m_toolTip.AddChildTools();
 
-    CreateToolBar(m_imageBar, IDC_EDITOR_IMAGE_FRAME, kImageIconSize, &m_icons[std::size(kFormatIcons)],
+    CreateToolBar(m_imageBar, IDC_EDITOR_IMAGE_FRAME, kImageIconSize, kImageIcons,
                   static_cast<int>(std::size(kImageIcons)), m_imageImages, kImageSlots);
-    CreateToolBar(m_formatBar, IDC_EDITOR_FORMAT_FRAME, kFormatIconSize, &m_icons[0],
+    CreateToolBar(m_formatBar, IDC_EDITOR_FORMAT_FRAME, kFormatIconSize, kFormatIcons,
                   static_cast<int>(std::size(kFormatIcons)), m_formatImages, kFormatSlots);
+    CentreCaptionsOnImageButtons();
 
     m_editEntry.SetOwner(this);
     m_editEntry.SetEventMask(ENM_SELCHANGE | ENM_LINK);
@@ -125,15 +125,21 @@ BOOL CBlogOutputDlg::OnInitDialog()
     return FALSE;
 }
 
-bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nImageSize,
-                                   const platform::CIcon* pIcons, int nIcons, platform::CImageList& images,
+bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nBaseSize, const int* pIconIds,
+                                   int nIcons, platform::CImageList& images,
                                    const std::vector<platform::CToolBarSlot>& slots)
 {
     if (!bar.Create(m_hWnd, kToolBarId))
         return false;
-    images.Reset(::ImageList_Create(nImageSize, nImageSize, ILC_COLOR32 | ILC_MASK, 1, 1));
-    for (int i = 0; i < nIcons; ++i)
-        ::ImageList_AddIcon(images.Get(), pIcons[i].Get());
+    // The image drawn for this scale, never one stretched to it: a blurred
+    // glyph reads worse than a slightly small one.
+    const int nImageSize = util::IconSizeForDpi(nBaseSize, platform::DpiOfWindow(m_hWnd));
+    images.Reset(platform::CreateImageList(nImageSize, nImageSize, ILC_COLOR32 | ILC_MASK, nIcons, 1));
+    for (int i = 0; i < nIcons; ++i) {
+        // The list keeps its own copy of each image.
+        const platform::CIcon icon(LoadIconOfSize(pIconIds[i], nImageSize));
+        platform::AddIconToImageList(images.Get(), icon.Get());
+    }
     bar.SetBitmapSize(nImageSize, nImageSize);
     bar.SetImageList(images.Get());
     bar.AddSlots(slots);
@@ -145,6 +151,24 @@ bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int
     ::SetWindowPos(bar, hFrame, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return true;
+}
+
+void CBlogOutputDlg::CentreCaptionsOnImageButtons()
+{
+    // The toolbar sizes its buttons by its own metrics, which differ between
+    // versions of the control and between scales: the captions follow the
+    // buttons where they actually are, not where the template guessed.
+    for (int i = 0; i <= IDC_EDITOR_CAPTION_LAST - IDC_EDITOR_CAPTION_FIRST && i < m_imageBar.GetButtonCount(); ++i) {
+        platform::CWnd caption = GetDlgItem(IDC_EDITOR_CAPTION_FIRST + i);
+        if (!caption.GetSafeHwnd())
+            continue;
+        RECT rcButton = m_imageBar.GetItemRect(i);
+        ::MapWindowPoints(m_imageBar, m_hWnd, reinterpret_cast<POINT*>(&rcButton), 2);
+        const RECT rcCaption = caption.GetRectInParent();
+        const int cx = rcCaption.right - rcCaption.left;
+        ::SetWindowPos(caption, nullptr, (rcButton.left + rcButton.right - cx) / 2, rcCaption.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CBlogOutputDlg::FillTextSizes()

@@ -5,7 +5,6 @@
 // its two toolbars, its size box and the text's shortcuts, and publishes on
 // "&Post". The caller reads m_strBlogAddress (IDOK) or m_bUseDifferentAccount
 // (IDCANCEL) after the run.
-#include <array>
 #include <string>
 #include <vector>
 
@@ -68,8 +67,10 @@ protected:
 
 private:
     // Initialisation steps.
-    bool CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nImageSize, const platform::CIcon* pIcons, int nIcons,
+    // nBaseSize: the icons' size at 96 DPI; they are loaded at the dialog's.
+    bool CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nBaseSize, const int* pIconIds, int nIcons,
                        platform::CImageList& images, const std::vector<platform::CToolBarSlot>& slots);
+    void CentreCaptionsOnImageButtons();
     void FillTextSizes();
     bool FetchBlogList();
     void CollapseBlogNameRow();
@@ -104,7 +105,6 @@ private:
     std::string ReadTitle() const;
     UINT PressedImagePlacement() const;
 
-    std::array<platform::CIcon, 12> m_icons;
     platform::CImageList m_formatImages;
     platform::CImageList m_imageImages;
     platform::CToolTipCtrl m_toolTip;

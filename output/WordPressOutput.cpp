@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "output/OutputRules.h"
+#include "platform/ActivationContext.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HtmlHelp.h"
 #include "platform/Module.h"
@@ -98,7 +99,7 @@ HRESULT CWordPressOutput::SendAndReport()
 {
     if (SendCapture())
         return S_OK;
-    ::MessageBoxA(GetMainWindow(), CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
+    platform::ShowMessageBox(GetMainWindow(), CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
                   CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return E_FAIL;
 }

@@ -8,6 +8,7 @@
 
 #include "editor/BlogOutputDlg.h"
 #include "notify/GdiplusSession.h"
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
@@ -95,7 +96,7 @@ void CBlogOutputDlg::ComposeAndPublish()
         WriteDumpFile(std::string(kDebugFolder) + "\\rtf.rtf", rtfAsStreamed);
         WriteDumpFile(std::string(kDebugFolder) + "\\html.htm", m_strHtml);
         const std::string question = publish::DebugDumpQuestion(kDebugFolder);
-        if (::MessageBoxA(m_hWnd, question.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
+        if (platform::ShowMessageBox(m_hWnd, question.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
                           MB_YESNO | MB_ICONQUESTION) == IDNO)
             return;
     }
@@ -106,7 +107,7 @@ void CBlogOutputDlg::ComposeAndPublish()
         publish::LoadPublishLibrary(m_strLibraryPath);
     const PFN_PUBLISH_TO_BLOG_NO_GUI pfnPublish = publish::PublishFunction();
     if (!pfnPublish) {
-        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
+        platform::ShowMessageBox(m_hWnd, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
                       platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -130,7 +131,7 @@ void CBlogOutputDlg::ComposeAndPublish()
         // with the library at hand for another try.
         const std::string text = platform::CModule::LoadString(IDS_UNABLE_TO_SEND) + "\n\n" +
                                  platform::CModule::LoadString(IDS_POST_FAILED_HINT);
-        ::MessageBoxA(m_hWnd, text.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
+        platform::ShowMessageBox(m_hWnd, text.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -54,6 +54,9 @@
 #define IDC_EDITOR_ENTRY              3000
 #define IDC_EDITOR_IMAGE_FRAME        1033
 #define IDC_EDITOR_DRAFT              1039
+// The captions under the image buttons, in the buttons' order.
+#define IDC_EDITOR_CAPTION_FIRST      1050
+#define IDC_EDITOR_CAPTION_LAST       1053
 // Placeholders the template keeps hidden and disabled.
 #define IDC_EDITOR_TAGS_LABEL         1027
 #define IDC_EDITOR_TAGS               3012
