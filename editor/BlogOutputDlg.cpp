@@ -1,5 +1,7 @@
 #include "editor/BlogOutputDlg.h"
 
+#include <algorithm>
+
 #include "editor/EntryFormat.h"
 #include "platform/ActivationContext.h"
 #include "platform/Dpi.h"
@@ -142,12 +144,23 @@ bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int
     }
     bar.SetBitmapSize(nImageSize, nImageSize);
     bar.SetImageList(images.Get());
-    bar.AddSlots(slots);
 
     // The toolbar takes the hidden frame's place, and its place in the
     // z-order, which is the dialog's tab order.
     HWND hFrame = GetDlgItem(idFrame);
     const RECT rc = platform::CWnd(hFrame).GetRectInParent();
+    // Dialog units and icon sizes round differently at each scale: a row of
+    // buttons without separators narrows its padding rather than overrun
+    // its frame.
+    const bool bSeparators = std::any_of(slots.begin(), slots.end(),
+                                         [](const platform::CToolBarSlot& slot) { return slot.nCommand == 0; });
+    if (!bSeparators && !slots.empty()) {
+        const DWORD dwPadding = static_cast<DWORD>(bar.SendMessage(TB_GETPADDING));
+        const int nRoom = static_cast<int>(rc.right - rc.left) / static_cast<int>(slots.size()) - nImageSize;
+        if (nRoom >= 0 && nRoom < LOWORD(dwPadding))
+            bar.SendMessage(TB_SETPADDING, 0, MAKELPARAM(nRoom, HIWORD(dwPadding)));
+    }
+    bar.AddSlots(slots);
     ::SetWindowPos(bar, hFrame, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return true;
