@@ -150,16 +150,14 @@ bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int
     HWND hFrame = GetDlgItem(idFrame);
     const RECT rc = platform::CWnd(hFrame).GetRectInParent();
     // Dialog units and icon sizes round differently at each scale: a row of
-    // buttons without separators narrows its padding rather than overrun
-    // its frame.
+    // buttons without separators narrows its padding rather than overrun its
+    // frame, as long as the images still fit.
     const bool bSeparators = std::any_of(slots.begin(), slots.end(),
                                          [](const platform::CToolBarSlot& slot) { return slot.nCommand == 0; });
-    if (!bSeparators && !slots.empty()) {
-        const DWORD dwPadding = static_cast<DWORD>(bar.SendMessage(TB_GETPADDING));
-        const int nRoom = static_cast<int>(rc.right - rc.left) / static_cast<int>(slots.size()) - nImageSize;
-        if (nRoom >= 0 && nRoom < LOWORD(dwPadding))
-            bar.SendMessage(TB_SETPADDING, 0, MAKELPARAM(nRoom, HIWORD(dwPadding)));
-    }
+    constexpr int kDefaultPadding = 7;
+    const int nRoom = slots.empty() ? 0 : static_cast<int>(rc.right - rc.left) / static_cast<int>(slots.size()) - nImageSize;
+    if (!bSeparators && nRoom >= 0 && nRoom < kDefaultPadding)
+        bar.SendMessage(TB_SETPADDING, 0, MAKELPARAM(nRoom, kDefaultPadding - 1));
     bar.AddSlots(slots);
     ::SetWindowPos(bar, hFrame, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
