@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "res/resource.h"
@@ -25,7 +26,7 @@ bool ConfirmSendable(HWND hDlg, std::initializer_list<HWND> edits)
     for (HWND hEdit : edits) {
         if (!hEdit || !::IsWindowVisible(hEdit) || platform::FitsCodePage(WideText(hEdit)))
             continue;
-        ::MessageBoxW(hDlg, platform::CModule::LoadWideString(IDS_LOGIN_NOT_SENDABLE).c_str(),
+        platform::ShowMessageBox(hDlg, platform::CModule::LoadWideString(IDS_LOGIN_NOT_SENDABLE).c_str(),
                       platform::CModule::LoadWideString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         ::SendMessageW(hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hEdit), TRUE);
         return false;

@@ -1,10 +1,15 @@
 #include "editor/BlogOutputDlg.h"
 
+#include <algorithm>
+
 #include "editor/EntryFormat.h"
+#include "platform/ActivationContext.h"
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "publish/BlogListFetch.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
+#include "util/DpiRules.h"
 
 namespace {
 
@@ -14,6 +19,7 @@ constexpr UINT kToolBarId = 0xE800;
 constexpr int kFormatIcons[] = {IDI_BOLD,       IDI_ITALIC,      IDI_UNDERLINE,   IDI_ALIGN_LEFT,
                                 IDI_ALIGN_CENTER, IDI_ALIGN_RIGHT, IDI_CREATE_LINK, IDI_REMOVE_LINK};
 constexpr int kImageIcons[] = {IDI_IMAGE_LEFT, IDI_IMAGE_RIGHT, IDI_IMAGE_TOP, IDI_IMAGE_BOTTOM};
+// Sizes at 96 DPI; each icon is drawn for the larger scales as well.
 constexpr int kFormatIconSize = 16;
 constexpr int kImageIconSize = 60;
 
@@ -43,11 +49,6 @@ CBlogOutputDlg::CBlogOutputDlg(HWND hParent, HICON hIcon) : CDialog(IDD_BLOG_EDI
     // And the posting bar's, which not every system registers unasked.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
-    std::size_t i = 0;
-    for (int id : kFormatIcons)
-        m_icons[i++].Reset(LoadIconOfSize(id, kFormatIconSize));
-    for (int id : kImageIcons)
-        m_icons[i++].Reset(LoadIconOfSize(id, kImageIconSize));
 
     CommandHandler(ID_FORMAT_BOLD, BN_CLICKED, &CBlogOutputDlg::OnCharEffect);
     CommandHandler(ID_FORMAT_ITALIC, BN_CLICKED, &CBlogOutputDlg::OnCharEffect);
@@ -104,10 +105,11 @@ BOOL CBlogOutputDlg::OnInitDialog()
     if (m_toolTip.Create(m_hWnd))
         m_toolTip.AddChildTools();
 
-    CreateToolBar(m_imageBar, IDC_EDITOR_IMAGE_FRAME, kImageIconSize, &m_icons[std::size(kFormatIcons)],
+    CreateToolBar(m_imageBar, IDC_EDITOR_IMAGE_FRAME, kImageIconSize, kImageIcons,
                   static_cast<int>(std::size(kImageIcons)), m_imageImages, kImageSlots);
-    CreateToolBar(m_formatBar, IDC_EDITOR_FORMAT_FRAME, kFormatIconSize, &m_icons[0],
+    CreateToolBar(m_formatBar, IDC_EDITOR_FORMAT_FRAME, kFormatIconSize, kFormatIcons,
                   static_cast<int>(std::size(kFormatIcons)), m_formatImages, kFormatSlots);
+    CentreCaptionsOnImageButtons();
 
     m_editEntry.SetOwner(this);
     m_editEntry.SetEventMask(ENM_SELCHANGE | ENM_LINK);
@@ -134,26 +136,59 @@ BOOL CBlogOutputDlg::OnInitDialog()
     return FALSE;
 }
 
-bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nImageSize,
-                                   const platform::CIcon* pIcons, int nIcons, platform::CImageList& images,
+bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nBaseSize, const int* pIconIds,
+                                   int nIcons, platform::CImageList& images,
                                    const std::vector<platform::CToolBarSlot>& slots)
 {
     if (!bar.Create(m_hWnd, kToolBarId))
         return false;
-    images.Reset(::ImageList_Create(nImageSize, nImageSize, ILC_COLOR32 | ILC_MASK, 1, 1));
-    for (int i = 0; i < nIcons; ++i)
-        ::ImageList_AddIcon(images.Get(), pIcons[i].Get());
+    // The image drawn for this scale, never one stretched to it: a blurred
+    // glyph reads worse than a slightly small one.
+    const int nImageSize = util::IconSizeForDpi(nBaseSize, platform::DpiOfWindow(m_hWnd));
+    images.Reset(platform::CreateImageList(nImageSize, nImageSize, ILC_COLOR32 | ILC_MASK, nIcons, 1));
+    for (int i = 0; i < nIcons; ++i) {
+        // The list keeps its own copy of each image.
+        const platform::CIcon icon(LoadIconOfSize(pIconIds[i], nImageSize));
+        platform::AddIconToImageList(images.Get(), icon.Get());
+    }
     bar.SetBitmapSize(nImageSize, nImageSize);
     bar.SetImageList(images.Get());
-    bar.AddSlots(slots);
 
     // The toolbar takes the hidden frame's place, and its place in the
     // z-order, which is the dialog's tab order.
     HWND hFrame = GetDlgItem(idFrame);
     const RECT rc = platform::CWnd(hFrame).GetRectInParent();
+    // Dialog units and icon sizes round differently at each scale: a row of
+    // buttons without separators narrows its padding rather than overrun its
+    // frame, as long as the images still fit.
+    const bool bSeparators = std::any_of(slots.begin(), slots.end(),
+                                         [](const platform::CToolBarSlot& slot) { return slot.nCommand == 0; });
+    constexpr int kDefaultPadding = 7;
+    const int nRoom = slots.empty() ? 0 : static_cast<int>(rc.right - rc.left) / static_cast<int>(slots.size()) - nImageSize;
+    if (!bSeparators && nRoom >= 0 && nRoom < kDefaultPadding)
+        bar.SendMessage(TB_SETPADDING, 0, MAKELPARAM(nRoom, kDefaultPadding - 1));
+    bar.AddSlots(slots);
     ::SetWindowPos(bar, hFrame, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return true;
+}
+
+void CBlogOutputDlg::CentreCaptionsOnImageButtons()
+{
+    // The toolbar sizes its buttons by its own metrics, which differ between
+    // versions of the control and between scales: the captions follow the
+    // buttons where they actually are, not where the template guessed.
+    for (int i = 0; i <= IDC_EDITOR_CAPTION_LAST - IDC_EDITOR_CAPTION_FIRST && i < m_imageBar.GetButtonCount(); ++i) {
+        platform::CWnd caption = GetDlgItem(IDC_EDITOR_CAPTION_FIRST + i);
+        if (!caption.GetSafeHwnd())
+            continue;
+        RECT rcButton = m_imageBar.GetItemRect(i);
+        ::MapWindowPoints(m_imageBar, m_hWnd, reinterpret_cast<POINT*>(&rcButton), 2);
+        const RECT rcCaption = caption.GetRectInParent();
+        const int cx = rcCaption.right - rcCaption.left;
+        ::SetWindowPos(caption, nullptr, (rcButton.left + rcButton.right - cx) / 2, rcCaption.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CBlogOutputDlg::FillTextSizes()
@@ -223,7 +258,7 @@ bool CBlogOutputDlg::ConfirmDiscard()
 {
     if (::GetWindowTextLengthW(m_editTitle) == 0 && m_editEntry.GetTextLength() == 0)
         return true;
-    return ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_DISCARD_ENTRY).c_str(),
+    return platform::ShowMessageBox(m_hWnd, platform::CModule::LoadString(IDS_DISCARD_ENTRY).c_str(),
                          platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
@@ -243,7 +278,7 @@ bool CBlogOutputDlg::OnHandlerFailed(UINT msg) noexcept
     if (msg == WM_INITDIALOG)
         return false;
     try {
-        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
+        platform::ShowMessageBox(m_hWnd, platform::CModule::LoadString(IDS_UNABLE_TO_SEND).c_str(),
                       platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
     } catch (...) {
         // Even the text could not be loaded: the editor stays open regardless.

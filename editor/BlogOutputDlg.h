@@ -80,8 +80,10 @@ protected:
 
 private:
     // Initialisation steps.
-    bool CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nImageSize, const platform::CIcon* pIcons, int nIcons,
+    // nBaseSize: the icons' size at 96 DPI; they are loaded at the dialog's.
+    bool CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int nBaseSize, const int* pIconIds, int nIcons,
                        platform::CImageList& images, const std::vector<platform::CToolBarSlot>& slots);
+    void CentreCaptionsOnImageButtons();
     void FillTextSizes();
     bool FetchBlogList();
     void CollapseBlogNameRow();
@@ -139,7 +141,6 @@ private:
     // The wait cursor over the editor, the arrow over Stop.
     bool SetPostingCursor(HWND hUnder);
 
-    std::array<platform::CIcon, 12> m_icons;
     platform::CImageList m_formatImages;
     platform::CImageList m_imageImages;
     platform::CToolTipCtrl m_toolTip;

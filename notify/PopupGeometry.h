@@ -32,6 +32,20 @@ enum : int {
 // An edge the shell should never report places the popup as for a bottom taskbar.
 int PlacementForEdge(unsigned edge);
 
+// The edge of one monitor that the popup rises from, and the strip of that
+// monitor it rises out of (the popup is placed against the strip as against
+// the taskbar).
+struct CRiseEdge {
+    CPopupRect strip;
+    unsigned edge = kEdgeBottom;
+};
+// The taskbar's side is where the work area falls short of the monitor; the
+// side the shell names for its taskbar is looked at first. A monitor whose
+// work area is the whole monitor (a taskbar that hides itself, or one on
+// another monitor) gives a strip of no thickness at the screen's own edge,
+// on the shell's side when that is known, otherwise at the bottom.
+CRiseEdge RiseEdgeOfMonitor(const CPopupRect& monitor, const CPopupRect& work, unsigned shellEdge);
+
 // The popup's rectangle fully shown, or at the start of a slide-in: zero
 // height on the anchor edge, the taskbar side it grows from.
 CPopupRect PlacePopup(int placement, const CPopupRect& taskbar, int width, int height, bool fullyShown);
@@ -70,11 +84,12 @@ struct CPopupLayout {
     CPopupBox gradient; // light vertical gradient inside the frame
     CPopupBox title;    // centred bold title, top aligned
     CPopupBox text;     // the link-styled text line, centred vertically
+    CPopupBox icon;     // where the icon is drawn, at this size: left of the text line
+    double titlePixels; // the title's font size (10 points) in pixels
+    double textPixels;  // the text line's font size (8 points) in pixels
 };
-CPopupLayout LayOutPopup(int width, int height, bool hasIcon);
-
-// Top-left corner of the icon in client pixels.
-constexpr int kIconLeft = 27;
-constexpr int kIconTop = 39;
+// Every figure is written for 96 DPI and scaled to the given DPI, fonts
+// included, so the texts keep their place beside the icon at every scale.
+CPopupLayout LayOutPopup(int width, int height, bool hasIcon, int dpi = 96);
 
 }  // namespace notify

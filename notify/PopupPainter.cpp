@@ -19,8 +19,9 @@ const ARGB kGradientBottom = 0xFFD2DBF2;
 const ARGB kTitle = 0xFF51608B;
 const ARGB kLink = 0xFF0000FF;
 const ARGB kPlain = 0xFF6E6F73;
+// Only for telling whether a family draws bold; the popup's own sizes come
+// from its layout, in pixels of its DPI.
 const REAL kTitlePoints = 10.0f;
-const REAL kTextPoints = 8.0f;
 
 bool HasArea(const CPopupBox& box) { return box.width > 0 && box.height > 0; }
 Rect ToRect(const CPopupBox& box) { return Rect(box.x, box.y, box.width, box.height); }
@@ -100,12 +101,14 @@ std::wstring ResolveFamilyName()
 // half the room they leave. Where GDI+ centres only the fitting lines (as it
 // does on Windows) this is the same picture; where it centres the whole text
 // (Wine) the format's centring pushed the first lines above the box.
-void PaintText(Graphics& graphics, const FontFamily& family, const std::wstring& text, REAL points, INT style,
+void PaintText(Graphics& graphics, const FontFamily& family, const std::wstring& text, REAL pixels, INT style,
                ARGB colour, RectF box, const StringFormat& format, bool bCentreVertically)
 {
     if (text.empty())
         return;
-    Font font(&family, points, style, UnitPoint);
+    // Pixels rather than points: points follow the device context's DPI,
+    // which is not the DPI of the monitor the popup is laid out for.
+    Font font(&family, pixels, style, UnitPixel);
     if (font.GetLastStatus() != Ok || !font.IsAvailable())
         return;
     const INT length = static_cast<INT>(text.size());
@@ -135,8 +138,8 @@ void DrawTexts(Graphics& graphics, const CPopupLayout& layout, const CPopupConte
         StringFormat format;
         format.SetAlignment(StringAlignmentCenter);
         format.SetLineAlignment(StringAlignmentNear);
-        PaintText(graphics, family, content.title, kTitlePoints, FontStyleBold, kTitle, ToRectF(layout.title), format,
-                  false);
+        PaintText(graphics, family, content.title, static_cast<REAL>(layout.titlePixels), FontStyleBold, kTitle,
+                  ToRectF(layout.title), format, false);
     }
     if (HasArea(layout.text)) {
         // Whole lines only; what does not fit loses its middle, as a long path would.
@@ -145,8 +148,8 @@ void DrawTexts(Graphics& graphics, const CPopupLayout& layout, const CPopupConte
         format.SetLineAlignment(StringAlignmentNear);
         format.SetTrimming(StringTrimmingEllipsisPath);
         const INT style = content.bLinkStyle ? (FontStyleBold | FontStyleUnderline) : FontStyleBold;
-        PaintText(graphics, family, content.text, kTextPoints, style, content.bLinkStyle ? kLink : kPlain,
-                  ToRectF(layout.text), format, true);
+        PaintText(graphics, family, content.text, static_cast<REAL>(layout.textPixels), style,
+                  content.bLinkStyle ? kLink : kPlain, ToRectF(layout.text), format, true);
     }
 }
 
@@ -167,7 +170,7 @@ std::wstring PopupFontFamilyName()
 
 void PaintPopup(HDC hdc, int width, int height, const CPopupContent& content)
 {
-    const CPopupLayout layout = LayOutPopup(width, height, content.hIcon != nullptr);
+    const CPopupLayout layout = LayOutPopup(width, height, content.hIcon != nullptr, content.nDpi);
     {
         Graphics graphics(hdc);
         if (graphics.GetLastStatus() != Ok)
@@ -190,9 +193,12 @@ void PaintPopup(HDC hdc, int width, int height, const CPopupContent& content)
         }
         DrawTexts(graphics, layout, content);
     }
-    // The icon is drawn with plain GDI once GDI+ has let go of the device context.
+    // The icon is drawn with plain GDI once GDI+ has let go of the device
+    // context, at the size of its box: the system's icon size grows with the
+    // scale on its own terms and would reach into the text.
     if (content.hIcon)
-        ::DrawIcon(hdc, kIconLeft, kIconTop, content.hIcon);
+        ::DrawIconEx(hdc, layout.icon.x, layout.icon.y, content.hIcon, layout.icon.width, layout.icon.height, 0,
+                     nullptr, DI_NORMAL);
 }
 
 }  // namespace notify

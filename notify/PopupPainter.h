@@ -12,6 +12,7 @@ struct CPopupContent {
     std::wstring text;
     bool bLinkStyle = true;  // blue, bold, underlined; otherwise grey and bold
     HICON hIcon = nullptr;
+    int nDpi = 96;  // the DPI the popup is laid out for
 };
 
 void PaintPopup(HDC hdc, int width, int height, const CPopupContent& content);

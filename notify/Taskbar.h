@@ -14,4 +14,10 @@ struct CTaskbar {
 // rectangle at the origin.
 CTaskbar QueryTaskbar();
 
+// Where a popup for the given window rises: the taskbar edge of the monitor
+// that holds most of the window (the primary monitor for none), from its
+// work area against the monitor's area. The handle is a void pointer so
+// this header stays free of the platform's.
+CRiseEdge QueryRiseEdge(void* hWindow);
+
 }  // namespace notify

@@ -5,14 +5,20 @@
 
 #include "notify/PopupPainter.h"
 #include "notify/Taskbar.h"
+#include "platform/Dpi.h"
 #include "platform/Text.h"
 #include "res/resource.h"
+#include "util/DpiRules.h"
 
 namespace {
 
 ATOM g_atomClass = 0;
 
 }  // namespace
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 CToasterPopupWnd::CToasterPopupWnd(int nDisplayTime, int nWidth, int nHeight, int nSlideTime)
     : m_nWidth(nWidth), m_nHeight(nHeight), m_nDisplayTime(nDisplayTime), m_nSlideTime(nSlideTime)
@@ -37,16 +43,13 @@ void CToasterPopupWnd::Show()
         delete this;
         return;
     }
-    const notify::CTaskbar taskbar = notify::QueryTaskbar();
-    m_rcTaskbar = taskbar.rc;
-    m_nPlacement = notify::PlacementForEdge(taskbar.edge);
+    m_nDpi = platform::DpiOfWindow(m_hHostWindow);
     if (m_hIcon)
         m_iconCopy.Reset(::CopyIcon(m_hIcon));
     if (m_nSlideTime <= 0)
         m_bShown = 1;
 
-    m_rcWindow = notify::PlacePopup(m_nPlacement, m_rcTaskbar, m_nWidth, m_nHeight, m_bShown != 0);
-    ApplyWindowRect();
+    Place();
     ShowWindow(SW_SHOWNA);
     ::UpdateWindow(m_hWnd);
 
@@ -55,6 +58,29 @@ void CToasterPopupWnd::Show()
     m_dwStartTime = ::timeGetTime();
     if (m_nDisplayTime > 0)
         ::SetTimer(m_hWnd, kDisplayTimer, static_cast<UINT>(m_nDisplayTime), nullptr);
+}
+
+int CToasterPopupWnd::PixelWidth() const { return util::ScaleForDpi(m_nWidth, m_nDpi); }
+int CToasterPopupWnd::PixelHeight() const { return util::ScaleForDpi(m_nHeight, m_nDpi); }
+
+void CToasterPopupWnd::Place()
+{
+    const notify::CRiseEdge rise = notify::QueryRiseEdge(m_hHostWindow);
+    m_rcTaskbar = rise.strip;
+    m_nPlacement = notify::PlacementForEdge(rise.edge);
+    m_rcWindow = notify::PlacePopup(m_nPlacement, m_rcTaskbar, PixelWidth(), PixelHeight(), m_bShown != 0);
+    ApplyWindowRect();
+}
+
+void CToasterPopupWnd::OnDpiChanged(int nDpi)
+{
+    // Its monitor's scale changed: the same popup at the new size, placed
+    // anew against the edge; a running slide moves its edge on from there at
+    // the next step.
+    if (nDpi <= 0 || nDpi == m_nDpi)
+        return;
+    m_nDpi = nDpi;
+    Place();
 }
 
 bool CToasterPopupWnd::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
@@ -76,6 +102,10 @@ bool CToasterPopupWnd::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
         OnLButtonDown();
         return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam));
+        lResult = 0;
+        return true;
     default:
         return false;
     }
@@ -92,6 +122,7 @@ void CToasterPopupWnd::OnPaint()
     content.text = platform::WideFromAnsi(m_strText);
     content.bLinkStyle = m_bLinkStyle == 1;
     content.hIcon = m_iconCopy.Get();
+    content.nDpi = m_nDpi;
     notify::PaintPopup(paint.Get(), rc.right - rc.left, rc.bottom - rc.top, content);
 }
 
@@ -128,7 +159,7 @@ void CToasterPopupWnd::AnimationStep(bool bSlidingIn)
         return;
     }
     const notify::CSlideProgress progress = notify::SlideProgress(dwNow - m_dwStartTime, m_nSlideTime, bSlidingIn);
-    m_rcWindow = notify::MoveEdge(m_nPlacement, m_rcWindow, m_rcTaskbar, m_nHeight, progress.visible);
+    m_rcWindow = notify::MoveEdge(m_nPlacement, m_rcWindow, m_rcTaskbar, PixelHeight(), progress.visible);
     if (progress.finished) {
         ::KillTimer(m_hWnd, kSlideTimer);
         if (!bSlidingIn) {

@@ -18,7 +18,8 @@ class CToasterPopupWnd : public platform::CFrameWnd {
 public:
     using ClickHandler = void (*)(std::string strLink);
 
-    // Times in milliseconds, sizes in pixels. A display time of 0 never ends
+    // Times in milliseconds, sizes in pixels at 96 DPI (the popup scales them
+    // to the DPI of the host's window when it is shown). A display time of 0 never ends
     // the popup by itself; a slide time of 0 shows and removes it at once.
     CToasterPopupWnd(int nDisplayTime, int nWidth, int nHeight, int nSlideTime);
     ~CToasterPopupWnd() override;
@@ -40,6 +41,14 @@ public:
     HICON m_hIcon = nullptr;
     int m_bLinkStyle = 1;
     ClickHandler m_pfnClick = nullptr;
+    // The host's window: the popup rises on its monitor and takes its DPI.
+    // May be null (the primary monitor and the screen's DPI).
+    HWND m_hHostWindow = nullptr;
+
+    // The DPI the popup is laid out for, and its size at that DPI.
+    int GetDpi() const { return m_nDpi; }
+    int PixelWidth() const;
+    int PixelHeight() const;
 
 protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
@@ -49,6 +58,8 @@ private:
     static constexpr UINT kSlidePeriodMs = 5;
 
     void OnPaint();
+    void OnDpiChanged(int nDpi);
+    void Place();
     void OnTimer(UINT_PTR nId);
     void OnMouseMove(LPARAM lParam);
     void OnLButtonDown();
@@ -78,4 +89,5 @@ private:
     platform::CIcon m_iconCopy;
     // The display time ran out during the slide-in: slide out once risen.
     int m_bSlideOutDue = 0;
+    int m_nDpi = 96;
 };

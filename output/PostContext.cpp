@@ -4,6 +4,7 @@
 #include "account/BlogType.h"
 #include "account/LoginTitle.h"
 #include "editor/BlogOutputDlg.h"
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "res/resource.h"
 #include "settings/SettingsText.h"
@@ -65,7 +66,7 @@ bool PostContext::RunLogin()
 std::string PostContext::RunEditor(bool bMayAskAgain, const CEntryDraft* pDraft)
 {
     if (m_strUserName.empty() || m_strPassword.empty()) {
-        ::MessageBoxA(m_hParentWindow, platform::CModule::LoadString(IDS_INVALID_LOGIN).c_str(),
+        platform::ShowMessageBox(m_hParentWindow, platform::CModule::LoadString(IDS_INVALID_LOGIN).c_str(),
                       platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return {};
     }

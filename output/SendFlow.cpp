@@ -62,6 +62,7 @@ void CWordPressOutput::AnnouncePost(const std::string& blogAddress, HWND hMainWi
     popup->SetText(output::PopupDisplayText(blogAddress));
     popup->m_bLinkStyle = 1;
     popup->m_hIcon = m_hLargeIcon.Get();
+    popup->m_hHostWindow = hMainWindow;
     // The popup frees itself, also when its window cannot be made.
     popup->Show();
     util::BringWindowToForeground(hMainWindow);

@@ -4,6 +4,7 @@
 
 #include "output/ImageFolder.h"
 #include "output/OutputRules.h"
+#include "platform/ActivationContext.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HtmlHelp.h"
 #include "platform/Module.h"
@@ -101,8 +102,8 @@ HRESULT CWordPressOutput::SendAndReport()
     if (SendCapture())
         return S_OK;
     const UINT idMessage = m_bNoAnsiFolder ? IDS_NO_ANSI_FOLDER : IDS_UNABLE_TO_SEND;
-    ::MessageBoxW(GetMainWindow(), CModule::LoadWideString(idMessage).c_str(),
-                  CModule::LoadWideString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    platform::ShowMessageBox(GetMainWindow(), CModule::LoadWideString(idMessage).c_str(),
+                             CModule::LoadWideString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return E_FAIL;
 }
 

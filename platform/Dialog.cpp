@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ActivationContext.h"
 #include "platform/HtmlHelp.h"
 #include "platform/Module.h"
 
@@ -59,6 +60,9 @@ CDialog::~CDialog()
 
 INT_PTR CDialog::DoModal()
 {
+    // The dialog and its controls, and every window made while it runs,
+    // are the module's Common Controls 6 ones.
+    CActivationScope scope;
     return ::DialogBoxParamW(CModule::ResourceInstance(), MAKEINTRESOURCEW(m_nTemplateId), m_hWndParent,
                              DialogProc, reinterpret_cast<LPARAM>(this));
 }

@@ -1,5 +1,6 @@
 #include "platform/FrameWnd.h"
 
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 
@@ -23,6 +24,7 @@ ATOM CFrameWnd::RegisterFrameClass(const wchar_t* pszName, UINT nStyle, HCURSOR 
     wc.hCursor = hCursor;
     wc.hbrBackground = hBackground;
     wc.lpszClassName = pszName;
+    CActivationScope scope;
     const ATOM atom = ::RegisterClassExW(&wc);
     if (atom || ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return atom;
@@ -38,6 +40,7 @@ bool CFrameWnd::CreateEx(DWORD dwExStyle, ATOM atomClass, const std::string& tex
                          HWND hParent, UINT nId)
 {
     const std::wstring wide = WideFromAnsi(text);
+    CActivationScope scope;
     HWND hWnd = ::CreateWindowExW(dwExStyle, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atomClass)), wide.c_str(), dwStyle, rc.left, rc.top,
                                   rc.right - rc.left, rc.bottom - rc.top, hParent,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)), CModule::ResourceInstance(),

@@ -1,11 +1,14 @@
 #include "platform/ToolBarCtrl.h"
 
+#include "platform/ActivationContext.h"
+
 namespace platform {
 
 bool CToolBarCtrl::Create(HWND hParent, UINT nId)
 {
     const DWORD dwStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER |
                           CCS_NORESIZE | CCS_NOPARENTALIGN;
+    CActivationScope scope;
     m_hWnd = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, dwStyle, 0, 0, 0, 0, hParent,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)),
                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hParent, GWLP_HINSTANCE)), nullptr);

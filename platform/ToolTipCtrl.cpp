@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 
 namespace platform {
@@ -9,6 +10,7 @@ namespace platform {
 bool CToolTipCtrl::Create(HWND hOwner)
 {
     m_hOwner = hOwner;
+    CActivationScope scope;
     m_hWnd.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hOwner, nullptr,
                                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hOwner, GWLP_HINSTANCE)),
@@ -22,7 +24,9 @@ void CToolTipCtrl::AddChildTools() const
         return;
     for (HWND hChild = ::GetWindow(m_hOwner, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
         TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
+        // The size of the first version of the record: every comctl32 takes
+        // it, while 5.82 refuses today's larger record and adds no tool.
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = m_hOwner;
         tool.uId = reinterpret_cast<UINT_PTR>(hChild);

@@ -65,7 +65,9 @@ using CGdiObject = CUniqueAny<HGDIOBJ, detail::CloseGdiObject>;
 using CWindow = CUniqueAny<HWND, detail::CloseWindow>;
 using CRegKey = CUniqueAny<HKEY, detail::CloseKey>;
 using CMemDC = CUniqueAny<HDC, detail::CloseDC>;
-using CImageList = CUniqueAny<HIMAGELIST, ::ImageList_Destroy>;
+// Destroyed by the library that made it (platform/ActivationContext.h).
+void DestroyImageList(HIMAGELIST hImages);
+using CImageList = CUniqueAny<HIMAGELIST, DestroyImageList>;
 
 // A window's paint scope: BeginPaint in, EndPaint out, with what BeginPaint
 // filled in.

@@ -1,5 +1,6 @@
 #include "publish/BlogListFetch.h"
 
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/WaitCursor.h"
 #include "publish/PublishLibrary.h"
@@ -11,7 +12,7 @@ CFetchResult FetchBlogList(const CBlogQuery& query, HWND hOwner)
 {
     CFetchResult result;
     if (!LoadPublishLibrary(query.m_strLibraryPath)) {
-        ::MessageBoxA(hOwner, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
+        platform::ShowMessageBox(hOwner, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
                       platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         result.m_outcome = FetchOutcome::LibraryMissing;
         return result;

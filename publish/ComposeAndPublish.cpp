@@ -7,6 +7,7 @@
 
 #include "editor/BlogOutputDlg.h"
 #include "notify/GdiplusSession.h"
+#include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
@@ -87,7 +88,7 @@ void CBlogOutputDlg::ComposeAndPublish()
         dump.Write("rtf.rtf", rtfAsStreamed);
         dump.Write("html.htm", m_strHtml);
         const std::string question = publish::DebugDumpQuestion(kDebugFolder);
-        if (::MessageBoxA(m_hWnd, question.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
+        if (platform::ShowMessageBox(m_hWnd, question.c_str(), platform::CModule::LoadString(IDS_APP_TITLE).c_str(),
                           MB_YESNO | MB_ICONQUESTION) == IDNO)
             return;
     }
@@ -98,7 +99,7 @@ void CBlogOutputDlg::ComposeAndPublish()
         publish::LoadPublishLibrary(m_strLibraryPath);
     const PFN_PUBLISH_TO_BLOG_NO_GUI pfnPublish = publish::PublishFunction();
     if (!pfnPublish) {
-        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
+        platform::ShowMessageBox(m_hWnd, platform::CModule::LoadString(IDS_NO_PUBLISH_LIBRARY).c_str(),
                       platform::CModule::LoadString(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -155,12 +156,12 @@ void CBlogOutputDlg::FinishPost(int nResult, bool bStopRequested)
         m_labelStatus.ShowWindow(SW_HIDE);
         const std::string text = platform::CModule::LoadString(IDS_UNABLE_TO_SEND) + "\n\n" +
                                  platform::CModule::LoadString(IDS_POST_FAILED_HINT);
-        ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        platform::ShowMessageBox(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // Too late to stop: the user must not believe the entry is not on the blog.
     if (bStopRequested)
-        ::MessageBoxA(m_hWnd, platform::CModule::LoadString(IDS_POSTED_BEFORE_STOP).c_str(), caption.c_str(),
+        platform::ShowMessageBox(m_hWnd, platform::CModule::LoadString(IDS_POSTED_BEFORE_STOP).c_str(), caption.c_str(),
                       MB_OK | MB_ICONINFORMATION);
     publish::ReleasePublishLibrary();
     EndDialog(IDOK);

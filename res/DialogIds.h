@@ -58,6 +58,9 @@
 #define IDC_EDITOR_STOP               1040
 #define IDC_EDITOR_PROGRESS           1041
 #define IDC_EDITOR_STATUS             1042
+// The captions under the image buttons, in the buttons' order.
+#define IDC_EDITOR_CAPTION_FIRST      1050
+#define IDC_EDITOR_CAPTION_LAST       1053
 // Placeholders the template keeps hidden and disabled.
 #define IDC_EDITOR_TAGS_LABEL         1027
 #define IDC_EDITOR_TAGS               3012

@@ -15,7 +15,14 @@ import sys
 sys.dont_write_bytecode = True
 
 from icons import brand, formatting, placement  # noqa: E402
+from icons.canvas import Canvas  # noqa: E402
 from icons.files import check_ico, ico, png  # noqa: E402
+
+# The toolbars' icons are drawn at 100, 125, 150 and 200 per cent, for the
+# display scales Windows offers; the editor loads the one for its DPI.
+SCALES = [1.0, 1.25, 1.5, 2.0]
+SCALED = {'Bold.ico', 'Italic.ico', 'Underline.ico', 'AlignLeft.ico', 'AlignCenter.ico', 'AlignRight.ico',
+          'Link.ico', 'Unlink.ico', 'ImageLeft.ico', 'ImageRight.ico', 'ImageTop.ico', 'ImageBottom.ico'}
 
 # Every icon once: file name, size, drawing. The preview shows them in this order.
 ICONS = [
@@ -88,13 +95,19 @@ def main(args):
         out = rest[0]
     drawn = []
     for name, size, draw in ICONS:
-        px = draw()
-        assert len(px) == size and all(len(r) == size for r in px), name
-        data = ico([(size, px)])
-        check_ico(data, size)
+        images = []
+        for scale in (SCALES if name in SCALED else [1.0]):
+            Canvas.scale = scale
+            px = draw()
+            Canvas.scale = 1.0
+            n = int(round(size * scale))
+            assert len(px) == n and all(len(r) == n for r in px), name
+            images.append((n, px))
+        data = ico(images)
+        check_ico(data, [n for n, _ in images])
         with open(os.path.join(out, name), 'wb') as f:
             f.write(data)
-        drawn.append((name, size, px))
+        drawn.append((name, size, images[0][1]))
     if sheet:
         with open(sheet, 'wb') as f:
             f.write(preview(drawn))

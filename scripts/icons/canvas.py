@@ -8,8 +8,16 @@ def hex_colour(text):
 
 
 class Canvas:
+    # Pixels per design pixel. The drawings are written at their 100 % size;
+    # at a larger scale the same shapes are sampled afresh for every pixel of
+    # the larger image, so each size is drawn for its own pixels rather than
+    # stretched from a smaller one.
+    scale = 1.0
+
     def __init__(self, size, ss=8):
-        self.size = size
+        self.size = int(round(size * Canvas.scale))
+        self.k = self.size / size
+        size = self.size
         self.ss = ss
         # Sample positions at the centres of an ss x ss grid, so whole-number
         # edges give exact 0 or 1 coverage.
@@ -17,7 +25,8 @@ class Canvas:
         self.px = [[[0.0, 0.0, 0.0, 0.0] for _ in range(size)] for _ in range(size)]
 
     def coverage(self, shape):
-        x0, y0, x1, y1 = shape.bbox
+        k = self.k
+        x0, y0, x1, y1 = (v * k for v in shape.bbox)
         n = self.ss * self.ss
         test = shape.inside
         for y in range(max(0, int(y0) - 1), min(self.size, int(y1) + 2)):
@@ -25,7 +34,7 @@ class Canvas:
                 hits = 0
                 for oy in self.offsets:
                     for ox in self.offsets:
-                        if test(x + ox, y + oy):
+                        if test((x + ox) / k, (y + oy) / k):
                             hits += 1
                 if hits:
                     yield x, y, hits / n

@@ -28,15 +28,24 @@ def ico(images):
     return header + entries + blobs
 
 
-def check_ico(data, size):
-    """Raises unless data is one 32-bit image of the given size whose AND mask
-    matches its alpha."""
+def check_ico(data, sizes):
+    """Raises unless data holds one 32-bit image of each given size, in that
+    order, each with an AND mask that matches its alpha."""
     reserved, kind, count = struct.unpack_from('<HHH', data, 0)
-    if (reserved, kind, count) != (0, 1, 1):
+    if (reserved, kind, count) != (0, 1, len(sizes)):
         raise ValueError(f'header {reserved} {kind} {count}')
-    w, h, _, _, planes, bpp, length, offset = struct.unpack_from('<BBBBHHII', data, 6)
-    if (w or 256, h or 256, bpp) != (size, size, 32) or offset + length != len(data):
-        raise ValueError(f'entry {w}x{h} {bpp} bpp')
+    end = 6 + 16 * count
+    for i, size in enumerate(sizes):
+        w, h, _, _, planes, bpp, length, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
+        if (w or 256, h or 256, bpp) != (size, size, 32) or offset != end:
+            raise ValueError(f'entry {w}x{h} {bpp} bpp')
+        _check_image(data[:offset + length], offset, size)
+        end = offset + length
+    if end != len(data):
+        raise ValueError('length')
+
+
+def _check_image(data, offset, size):
     hsize, bw, bh, _, bbits = struct.unpack_from('<IiiHH', data, offset)
     if (hsize, bw, bh, bbits) != (40, size, 2 * size, 32):
         raise ValueError(f'bitmap header {hsize} {bw}x{bh} {bbits}')

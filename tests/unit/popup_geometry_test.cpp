@@ -156,4 +156,97 @@ TEST(PopupLayout, BoxesOfA400By100PopupWithAndWithoutIcon)
     EXPECT_EQ(plain.title, withIcon.title);
 }
 
+TEST(PopupLayout, EveryFigureScalesWithTheDpiAndTheIconStaysLeftOfTheText)
+{
+    struct {
+        int dpi, width, height;
+    } scales[] = {{96, 400, 100}, {120, 500, 125}, {144, 600, 150}, {192, 800, 200}};
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(scale.dpi);
+        const notify::CPopupLayout layout = notify::LayOutPopup(scale.width, scale.height, true, scale.dpi);
+        const double factor = scale.dpi / 96.0;
+        EXPECT_NEAR(layout.icon.width, 32 * factor, 0.5);
+        EXPECT_EQ(layout.icon.width, layout.icon.height);
+        EXPECT_NEAR(layout.icon.x, 27 * factor, 0.5);
+        EXPECT_NEAR(layout.text.y, 39 * factor, 0.5);
+        EXPECT_NEAR(layout.title.y, 13 * factor, 0.5);
+        EXPECT_DOUBLE_EQ(layout.titlePixels, 10.0 * scale.dpi / 72.0);
+        EXPECT_DOUBLE_EQ(layout.textPixels, 8.0 * scale.dpi / 72.0);
+        // The icon lies inside the popup, left of the text and level with it.
+        EXPECT_LE(layout.icon.x + layout.icon.width, layout.text.x);
+        EXPECT_EQ(layout.icon.y, layout.text.y);
+        EXPECT_LE(layout.icon.y + layout.icon.height, layout.gradient.y + layout.gradient.height);
+        // The text box stays inside the gradient, with room for two lines.
+        EXPECT_LE(layout.text.x + layout.text.width, layout.gradient.x + layout.gradient.width);
+        EXPECT_LE(layout.text.y + layout.text.height, layout.gradient.y + layout.gradient.height);
+        EXPECT_GE(layout.text.height, 2 * layout.textPixels);
+        // Below the title's line.
+        EXPECT_GE(layout.text.y, layout.title.y + layout.titlePixels);
+    }
+    // At 96 DPI the default is the layout as it always was.
+    const notify::CPopupLayout base = notify::LayOutPopup(400, 100, true);
+    EXPECT_EQ(base.text, (CPopupBox{63, 39, 307, 32}));
+    EXPECT_EQ(base.icon, (CPopupBox{27, 39, 32, 32}));
+}
+
+TEST(PopupMonitor, TheTaskbarSideIsWhereTheWorkAreaFallsShortOfTheMonitor)
+{
+    // A 1920 x 1080 monitor with the taskbar at the bottom, and a second one
+    // of 1280 x 1024 right of it with its taskbar on the left.
+    const CPopupRect first{0, 0, 1920, 1080}, firstWork{0, 0, 1920, 1040};
+    const CPopupRect second{1920, 0, 3200, 1024}, secondWork{1980, 0, 3200, 1024};
+
+    notify::CRiseEdge rise = notify::RiseEdgeOfMonitor(first, firstWork, notify::kEdgeBottom);
+    EXPECT_EQ(rise.edge, notify::kEdgeBottom);
+    EXPECT_EQ(rise.strip, (CPopupRect{0, 1040, 1920, 1080}));
+    EXPECT_EQ(notify::PlacePopup(notify::PlacementForEdge(rise.edge), rise.strip, 400, 100, true),
+              (CPopupRect{1520, 940, 1920, 1040}));
+
+    // The host on the second monitor: the popup rises there, right of its
+    // left taskbar, whatever edge the shell names for the primary one.
+    rise = notify::RiseEdgeOfMonitor(second, secondWork, notify::kEdgeBottom);
+    EXPECT_EQ(rise.edge, notify::kEdgeLeft);
+    EXPECT_EQ(rise.strip, (CPopupRect{1920, 0, 1980, 1024}));
+    const CPopupRect full = notify::PlacePopup(notify::PlacementForEdge(rise.edge), rise.strip, 600, 150, true);
+    EXPECT_EQ(full, (CPopupRect{1980, 874, 2580, 1024}));
+    EXPECT_GE(full.left, second.left);
+    EXPECT_LE(full.right, second.right);
+
+    // Top and right taskbars of a monitor left of and above the primary one.
+    const CPopupRect third{-1280, -1024, 0, 0};
+    rise = notify::RiseEdgeOfMonitor(third, {-1280, -994, 0, 0}, notify::kEdgeBottom);
+    EXPECT_EQ(rise.edge, notify::kEdgeTop);
+    EXPECT_EQ(rise.strip, (CPopupRect{-1280, -1024, 0, -994}));
+    rise = notify::RiseEdgeOfMonitor(third, {-1280, -1024, -60, 0}, notify::kEdgeBottom);
+    EXPECT_EQ(rise.edge, notify::kEdgeRight);
+    EXPECT_EQ(rise.strip, (CPopupRect{-60, -1024, 0, 0}));
+}
+
+TEST(PopupMonitor, AHiddenTaskbarLetsThePopupRiseFromTheScreenEdge)
+{
+    const CPopupRect monitor{1920, 0, 3200, 1024};
+    // The work area is the whole monitor: the popup rises from the edge the
+    // shell names for its taskbar, the very edge of the screen.
+    notify::CRiseEdge rise = notify::RiseEdgeOfMonitor(monitor, monitor, notify::kEdgeBottom);
+    EXPECT_EQ(rise.edge, notify::kEdgeBottom);
+    EXPECT_EQ(rise.strip, (CPopupRect{1920, 1024, 3200, 1024}));
+    EXPECT_EQ(notify::PlacePopup(notify::kPlaceAboveBottomTaskbar, rise.strip, 400, 100, true),
+              (CPopupRect{2800, 924, 3200, 1024}));
+    rise = notify::RiseEdgeOfMonitor(monitor, monitor, notify::kEdgeTop);
+    EXPECT_EQ(rise.edge, notify::kEdgeTop);
+    EXPECT_EQ(notify::PlacePopup(notify::kPlaceBelowTopTaskbar, rise.strip, 400, 100, true),
+              (CPopupRect{2800, 0, 3200, 100}));
+    rise = notify::RiseEdgeOfMonitor(monitor, monitor, notify::kEdgeRight);
+    EXPECT_EQ(rise.strip, (CPopupRect{3200, 0, 3200, 1024}));
+    EXPECT_EQ(notify::PlacePopup(notify::kPlaceLeftOfRightTaskbar, rise.strip, 400, 100, true),
+              (CPopupRect{2800, 924, 3200, 1024}));
+    // An edge no shell reports counts as the bottom.
+    rise = notify::RiseEdgeOfMonitor(monitor, monitor, 9);
+    EXPECT_EQ(rise.edge, notify::kEdgeBottom);
+    // The shell's side wins where the work area is short on two sides.
+    rise = notify::RiseEdgeOfMonitor(monitor, {1920, 40, 3200, 984}, notify::kEdgeTop);
+    EXPECT_EQ(rise.edge, notify::kEdgeTop);
+    EXPECT_EQ(rise.strip, (CPopupRect{1920, 0, 3200, 40}));
+}
+
 }  // namespace

@@ -52,10 +52,12 @@ HWND ShowPopup(int nDisplay, int nSlide, HICON hIcon = nullptr, int bLinkStyle =
     return hWnd;
 }
 
+// The popup rises from the taskbar edge of the primary monitor's work area
+// (Wine's work area is the whole screen: its bottom edge).
 notify::CPopupRect FullRect()
 {
-    const notify::CTaskbar taskbar = notify::QueryTaskbar();
-    return notify::PlacePopup(notify::PlacementForEdge(taskbar.edge), taskbar.rc, 400, 100, true);
+    const notify::CRiseEdge rise = notify::QueryRiseEdge(nullptr);
+    return notify::PlacePopup(notify::PlacementForEdge(rise.edge), rise.strip, 400, 100, true);
 }
 
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
