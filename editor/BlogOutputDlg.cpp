@@ -168,6 +168,15 @@ bool CBlogOutputDlg::CreateToolBar(platform::CToolBarCtrl& bar, int idFrame, int
     if (!bSeparators && nRoom >= 0 && nRoom < kDefaultPadding)
         bar.SendMessage(TB_SETPADDING, 0, MAKELPARAM(nRoom, kDefaultPadding - 1));
     bar.AddSlots(slots);
+    // Some toolbars ignore the padding asked for: then the buttons themselves
+    // are narrowed to share the frame, again only while the images fit.
+    const int nButtons = bar.GetButtonCount();
+    const int nFrameWidth = static_cast<int>(rc.right - rc.left);
+    if (!bSeparators && nButtons > 0 && bar.GetItemRect(nButtons - 1).right > nFrameWidth &&
+        nFrameWidth / nButtons >= nImageSize) {
+        const DWORD dwSize = static_cast<DWORD>(bar.SendMessage(TB_GETBUTTONSIZE, 0, 0));
+        bar.SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(nFrameWidth / nButtons, HIWORD(dwSize)));
+    }
     ::SetWindowPos(bar, hFrame, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return true;

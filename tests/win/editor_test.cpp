@@ -356,17 +356,19 @@ void OpenTypeFormatCancel(const CEditorSetup& setup)
 TEST(BlogEditor, FiftyRunsLeaveGdiWindowsAndLibrariesAsTheyWere)
 {
     CEditorSetup setup(kThreeBlogs);
-    OpenTypeFormatCancel(setup);  // the first run loads what stays loaded
+    // The first runs load what stays loaded, and fill Wine's bounded caches of
+    // fonts and device contexts; a leak shows in every run after that.
+    for (int i = 0; i < 10; ++i)
+        OpenTypeFormatCancel(setup);
     const int nGdi = popup_driver::GdiObjectCount();
     const std::size_t nWindows = ui::FindWindows().size();
     const std::vector<std::string> modules = LoadedModules();
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 40; ++i)
         OpenTypeFormatCancel(setup);
-    std::printf("after 1 and 51 runs: GDI %d -> %d, windows %zu -> %zu, modules %zu -> %zu\n", nGdi,
+    std::printf("after 10 and 50 runs: GDI %d -> %d, windows %zu -> %zu, modules %zu -> %zu\n", nGdi,
                 popup_driver::GdiObjectCount(), nWindows, ui::FindWindows().size(), modules.size(),
                 LoadedModules().size());
-    // A leak in a run shows fifty times over; a few objects made once, late, do not.
-    EXPECT_LE(popup_driver::GdiObjectCount(), nGdi + 5);
+    EXPECT_LE(popup_driver::GdiObjectCount(), nGdi + 2);
     EXPECT_EQ(ui::FindWindows().size(), nWindows);
     EXPECT_EQ(LoadedModules(), modules);
     EXPECT_EQ(publish::g_hPublishLibrary, nullptr);
