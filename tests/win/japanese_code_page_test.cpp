@@ -33,7 +33,7 @@ void WithEditor(const std::function<void(HWND, CBlogOutputDlg&)>& script)
         for (HWND w : ui::FindWindows("Create Link"))
             ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
         ui::Focus(Entry(h));
-        ui::Press("Escape");
+        CloseDiscarding(h);
     });
 }
 
