@@ -389,7 +389,9 @@ std::string AnswerMessageBox(int button, int timeoutMs)
         ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     WaitUntilGone(hBox, 5000);
     // What the owner does once the box returned (say, focus the field the
-    // message was about) is part of the answer.
+    // message was about) is part of the answer. A hidden box's own loop may
+    // still take input; once the box is destroyed, its loop has ended.
+    WaitFor([&] { return !::IsWindow(hBox); }, 5000);
     if (hOwner)
         Settle(hOwner);
     return text;
