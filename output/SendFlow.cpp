@@ -9,8 +9,10 @@
 #include "output/OutputRules.h"
 #include "output/PostContext.h"
 #include "output/WordPressOutput.h"
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "res/resource.h"
+#include "util/DpiRules.h"
 #include "util/FileUtil.h"
 
 namespace {
@@ -61,7 +63,15 @@ void CWordPressOutput::AnnouncePost(const std::string& blogAddress, HWND hMainWi
     popup->SetTitle(platform::CModule::LoadString(IDS_CAPTURE_POSTED));
     popup->SetText(output::PopupDisplayText(blogAddress));
     popup->m_bLinkStyle = 1;
-    popup->m_hIcon = m_hLargeIcon.Get();
+    // The popup draws its icon at 32 pixels a scale: one loaded for that size
+    // is crisp where the host's 32-pixel one would be stretched. The popup
+    // keeps a copy, so this one may go when Show returns.
+    const int nIconSize = util::ScaleForDpi(32, platform::DpiOfWindow(hMainWindow));
+    platform::CIcon scaledIcon;
+    if (nIconSize != 32 && !m_strAccessoryFolder.empty())
+        scaledIcon.Reset(static_cast<HICON>(::LoadImageW(nullptr, (m_strAccessoryFolder + L"WordPress.ico").c_str(),
+                                                         IMAGE_ICON, nIconSize, nIconSize, LR_LOADFROMFILE)));
+    popup->m_hIcon = scaledIcon.Get() ? scaledIcon.Get() : m_hLargeIcon.Get();
     popup->m_hHostWindow = hMainWindow;
     // The popup frees itself, also when its window cannot be made.
     popup->Show();

@@ -24,6 +24,11 @@ SCALES = [1.0, 1.25, 1.5, 2.0]
 SCALED = {'Bold.ico', 'Italic.ico', 'Underline.ico', 'AlignLeft.ico', 'AlignCenter.ico', 'AlignRight.ico',
           'Link.ico', 'Unlink.ico', 'ImageLeft.ico', 'ImageRight.ico', 'ImageTop.ico', 'ImageBottom.ico'}
 
+# The accessory's own icon is drawn for its size rather than on the scaled
+# canvas; the popup shows it at 32 pixels a scale, so each is drawn, never
+# stretched.
+SIZED = {'WordPress.ico': [32, 40, 48, 64]}
+
 # Every icon once: file name, size, drawing. The preview shows them in this order.
 ICONS = [
     ('WordPress.ico', 32, brand.large),
@@ -95,8 +100,8 @@ def main(args):
         out = rest[0]
     drawn = []
     for name, size, draw in ICONS:
-        images = []
-        for scale in (SCALES if name in SCALED else [1.0]):
+        images = [(n, draw(size=n)) for n in SIZED.get(name, [])]
+        for scale in ([] if name in SIZED else SCALES if name in SCALED else [1.0]):
             Canvas.scale = scale
             px = draw()
             Canvas.scale = 1.0
