@@ -27,6 +27,7 @@
 #include "support/PopupDriver.h"
 #include "support/UiDriver.h"
 #include "util/DpiRules.h"
+#include "util/DpiRules.h"
 
 using namespace dialog_test;
 using namespace editor_test;
@@ -196,18 +197,20 @@ void CheckEditorAt(HWND h, int dpi)
     }
 }
 
-platform::CIcon AccessoryIcon()
+// As the send hands it to the popup: drawn for the scale, not stretched.
+platform::CIcon AccessoryIcon(int dpi)
 {
+    const int nSize = util::ScaleForDpi(32, dpi);
     return platform::CIcon(static_cast<HICON>(
-        ::LoadImageA(nullptr, WP_ACCESSORY_DIR "WordPress.ico", IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+        ::LoadImageA(nullptr, WP_ACCESSORY_DIR "WordPress.ico", IMAGE_ICON, nSize, nSize, LR_LOADFROMFILE)));
 }
 
 void CheckPopupAt(int dpi)
 {
-    const platform::CIcon icon = AccessoryIcon();
+    const platform::CIcon icon = AccessoryIcon(dpi);
     auto* popup = new CToasterPopupWnd(0, 400, 100, 0);
     popup->SetTitle("Capture posted to blog");
-    popup->SetText(".example.blog/2026/12/10/a-rather-long-address-of-the-post-that-wraps/");
+    popup->SetText("my.example.blog/2026/12/10/a-rather-long-address-of-the-post-that-wraps/");
     popup->m_hIcon = icon.Get();
     HWND hWnd = popup->GetSafeHwnd();
     popup->Show();
