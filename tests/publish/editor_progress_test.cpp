@@ -134,7 +134,14 @@ TEST(EditorPosting, AnswersThroughoutASlowUploadAndTheBarFollowsTheBytes)
     const int nPartWay = static_cast<int>(std::count_if(positions.begin(), positions.end(),
                                                         [](int n) { return n > 0 && n < publish::kProgressRange; }));
     EXPECT_GE(nPartWay, 3) << "the bar advanced with the bytes";
-    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "and never went back";
+    // The post's end resets the bar just before Stop goes: a last reading
+    // may catch the bar put away, which is not the bar going back.
+    if (positions.size() > 1 && positions.back() == 0)
+        positions.pop_back();
+    std::string seen;
+    for (int n : positions)
+        seen += std::to_string(n) + " ";
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "and never went back: " << seen;
     EXPECT_NE(uploadingText.find("Uploading"), std::string::npos) << uploadingText;
     EXPECT_TRUE(bShot);
 }
