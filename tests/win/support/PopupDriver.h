@@ -36,4 +36,9 @@ int CountWindowsOfClass(const std::string& className);
 // differences within one process mean anything.
 int GdiObjectCount();
 
+// What GDI objects may grow by over a few dozen runs without a leak: Wine's font
+// and device-context caches are bounded but still creep by a few objects. An
+// object lost on every run shows as the number of runs, far above this.
+constexpr int kGdiCacheCreep = 8;
+
 }  // namespace popup_driver
