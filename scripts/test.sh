@@ -9,6 +9,11 @@ jobs=$(nproc)
 
 "$root/scripts/setup.sh"
 
+# Tests write only into the build tree: what the checkout shows before must
+# be what it shows after.
+tree_state() { git -C "$root" status --porcelain 2>/dev/null || true; }
+before=$(tree_state)
+
 echo "== native build and tests"
 cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j"$jobs"
@@ -31,4 +36,9 @@ for arch in x86 x64; do
   # One at a time: the tests share one display, and focus is global.
   ctest --test-dir "$build/win-$arch" --output-on-failure -j1 || status=1
 done
+if [ "$(tree_state)" != "$before" ]; then
+  echo "== the tests changed the checkout:"
+  diff <(echo "$before") <(tree_state) || true
+  status=1
+fi
 exit $status

@@ -95,12 +95,10 @@ TEST_F(WordPressSend, TitleAndFormattedEntryInAnyScriptArePublishedWithTheUpload
         bPasted = e2e::Paste(L"\u65e5\u672c");
         ui::Type(nullptr, L" and 100% done.");
         // The last keys may still be on their way on a busy machine.
-        for (int i = 0; i < 40; ++i) {
+        ui::WaitFor([&] {
             const std::wstring text = EntryTextW(e2e::Entry(h));
-            if (!text.empty() && text.back() == L'.')
-                break;
-            ::Sleep(50);
-        }
+            return !text.empty() && text.back() == L'.';
+        }, 5000);
         titleShown = WindowTextW(ui::Control(h, IDC_EDITOR_TITLE));
         entryKept = EntryTextW(e2e::Entry(h));
         bPosted = e2e::Post(h);
@@ -145,9 +143,8 @@ TEST_F(WordPressSend, TitleAndFormattedEntryInAnyScriptArePublishedWithTheUpload
         << Utf8(address) << " is not in the media library";
 }
 
-// Disabled while the entry is an ANSI window ("RichEdit20A"): a typed
-// character the code page cannot hold is converted to the code page on its
-// way to the control and arrives as "?". Enable once the entry keeps it.
+// The entry is a Unicode window, so a typed character the code page cannot
+// hold is not turned into "?" on its way to the control.
 TEST_F(WordPressSend, TypedCharactersBeyondTheCodePageStayInTheEntry)
 {
     std::wstring entryKept;

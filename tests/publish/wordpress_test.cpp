@@ -214,7 +214,7 @@ TEST_F(WordPressFailures, WebPageAnswerIsNotARefusedLogIn)
     ui::CUserScript script([&] { message = ui::AnswerMessageBox(IDOK, 20000); });
     const auto listed = pageLibrary.GetBlogIds(1, "", "", m_wp.strUser, m_wp.strPassword);
     script.Join();
-    EXPECT_NE(listed.nStatus, static_cast<long>(E_FAIL));
+    EXPECT_EQ(listed.nStatus, S_FALSE) << "a failure that is not a refused log-in";
     EXPECT_EQ(listed.strXml, "<Blogs></Blogs>");
     EXPECT_TRUE(Contains(message, "web page")) << message;
     EXPECT_TRUE(Contains(message, m_wp.strUrl)) << message;

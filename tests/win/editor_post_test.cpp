@@ -16,6 +16,7 @@
 #include "platform/UniqueHandle.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
+#include "support/PrefixLeftovers.h"
 #include "support/DialogDriver.h"
 #include "support/EditorDriver.h"
 #include "support/UiDriver.h"
@@ -255,20 +256,8 @@ const char kDumpFolder[] = "c:\\DebugBlogHTML";
 // there is gone afterwards, a junction removed as the link it is.
 class CDumpFolderCleanup {
 public:
-    CDumpFolderCleanup() { Clean(); }
-    ~CDumpFolderCleanup() { Clean(); }
-
-private:
-    static void Clean()
-    {
-        const DWORD attributes = ::GetFileAttributesA(kDumpFolder);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            ::RemoveDirectoryA(kDumpFolder);
-        else
-            testing_support::RemoveTree(kDumpFolder);
-        testing_support::RemoveTree("c:\\DebugBlogTarget");
-        ::DeleteFileA("c:\\DebugBlogVictim.txt");
-    }
+    CDumpFolderCleanup() { testing_support::ClearDumpFolder(); }
+    ~CDumpFolderCleanup() { testing_support::ClearDumpFolder(); }
 };
 
 // A junction (mount point) at path leading to target; false where the file

@@ -103,6 +103,7 @@ TEST(ImageCopy, ANameAnEarlierCopyHoldsIsPassedOver)
         else
             EXPECT_EQ(bytes, "an earlier capture") << name;
     }
+    EXPECT_EQ(cancel.Cancelled(), std::vector<std::string>{"WordPress.com Login"});
 }
 
 }  // namespace

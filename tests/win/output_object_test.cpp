@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/HtmlHelp.h"
 #include "platform/Text.h"
+#include "res/DialogIds.h"
 #include "support/TestAccessory.h"
 #include "support/UiDriver.h"
 
@@ -31,6 +33,17 @@ public:
 private:
     platform::HtmlHelpFn m_pfnOld;
 };
+
+// The log-in and the options dialogs share their caption; the options'
+// choice between prompting and a stored log-in tells them apart.
+std::string DialogKind(HWND h)
+{
+    return ui::Text(h) + (::GetDlgItem(h, IDC_OPTIONS_PROMPT) ? " (options)" : "");
+}
+
+// What a send opens with no log-in stored, and what Options opens.
+const std::string kLogIn = "WordPress.com Login";
+const std::string kOptions = "WordPress.com Login (options)";
 
 HRESULT Command(const CTestAccessory& accessory, const char* id)
 {
@@ -63,7 +76,7 @@ TEST(OutputObject, MenuTextIsOneExactLineFromTheBuiltDll)
 TEST(OutputObject, CommandIdsSendRunOptionsOrOpenHelp)
 {
     // The log-in and options dialogs that follow the image copy are cancelled.
-    ui::CDialogCanceller cancel;
+    ui::CDialogCanceller cancel(DialogKind);
     CHelpRecorder help;
     CTestAccessory accessory;
     ASSERT_HRESULT_SUCCEEDED(accessory.CreateResult());
@@ -85,6 +98,7 @@ TEST(OutputObject, CommandIdsSendRunOptionsOrOpenHelp)
     for (const auto& call : g_helpCalls)
         EXPECT_EQ(call, expected);
     EXPECT_EQ(SaveCalls(accessory).size(), 3u);
+    EXPECT_EQ(cancel.Cancelled(), (std::vector<std::string>{kLogIn, kLogIn, kLogIn, kOptions}));
 }
 
 struct CFormatCase {
@@ -122,6 +136,7 @@ TEST(OutputObject, FormatCodesChooseTheExtensionAndTheSavedFormat)
         const std::string bytes = testing_support::ReadFileBytes(accessory.TempFolder() + files[0]);
         EXPECT_EQ(bytes.compare(0, std::strlen(c.magic), c.magic), 0) << files[0];
     }
+    EXPECT_EQ(cancel.Cancelled(), std::vector<std::string>(std::size(cases), kLogIn));
 }
 
 TEST(OutputObject, EachSendLeavesOneMoreImage)
@@ -135,6 +150,7 @@ TEST(OutputObject, EachSendLeavesOneMoreImage)
     EXPECT_EQ(files.size(), 3u);
     EXPECT_TRUE(std::none_of(files.begin(), files.end(),
                              [](const std::string& f) { return f.find(".tmp") != std::string::npos; }));
+    EXPECT_EQ(cancel.Cancelled(), std::vector<std::string>(3, kLogIn));
 }
 
 // A host that cannot hand over its capture gets message 105 and E_FAIL, both
@@ -171,9 +187,10 @@ TEST(OutputObject, HostWithoutDocumentFormatOrSaveIsUnableToSend)
 TEST(OutputObject, OptionsRequestSucceeds)
 {
     // The log-in and options dialogs that follow the image copy are cancelled.
-    ui::CDialogCanceller cancel;
+    ui::CDialogCanceller cancel(DialogKind);
     CTestAccessory accessory;
     EXPECT_EQ(accessory.As<IPackageOptionsUI>()->ShowOptions(), S_OK);
+    EXPECT_EQ(cancel.Cancelled(), std::vector<std::string>{kOptions});
 }
 
 TEST(ClassObjects, UnknownClassIsNotAvailableAndUnloadFollowsTheObjects)

@@ -106,6 +106,16 @@ protected:
     LONG m_nLocksBefore = 0;
 };
 
+// The longest the sampling loop went without a turn: how late the machine
+// ran this thread's messages, the popup's timer among them.
+DWORD LongestGap(const std::vector<CSample>& samples)
+{
+    DWORD nLongest = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        nLongest = std::max(nLongest, samples[i].ms - samples[i - 1].ms);
+    return nLongest;
+}
+
 TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
 {
     const notify::CPopupRect full = FullRect();
@@ -135,7 +145,8 @@ TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
     const std::vector<CSample> samples = popup_driver::SampleUntilGone(hWnd, dwStart, 8000);
     const DWORD dwGone = ::timeGetTime() - dwStart;
     ASSERT_FALSE(::IsWindow(hWnd));
-    ASSERT_GT(samples.size(), 20u);
+    ASSERT_GT(samples.size(), 5u);
+    const DWORD nLate = LongestGap(samples);
 
     // Only the top edge moves; the others stay on the anchor: right end of the
     // taskbar, its top edge.
@@ -147,7 +158,7 @@ TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
         if (Height(s.rc) > 0 && Height(s.rc) < 100)
             ++nPartial;
     }
-    EXPECT_GT(nPartial, 10);
+    EXPECT_GE(nPartial, 3) << "it slides rather than jumps";
     EXPECT_LT(Height(samples.front().rc), 30);
 
     // Grows without stepping back, then holds, then shrinks without growing.
@@ -161,17 +172,18 @@ TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
         EXPECT_GE(Height(it->rc), Height((it + 1)->rc)) << it->ms;
     EXPECT_TRUE(SameRect((outAt - 1)->rc, full));
 
-    std::printf("full after %lu ms, slide-out from %lu ms, gone after %lu ms, %zu samples\n", fullAt->ms, outAt->ms,
-                dwGone, samples.size());
-    // Lower bounds are the popup's own times; upper bounds leave room for a
-    // loaded machine that runs the message loop late.
+    std::printf("full after %lu ms, slide-out from %lu ms, gone after %lu ms, %zu samples, loop up to %lu ms late\n",
+                fullAt->ms, outAt->ms, dwGone, samples.size(), nLate);
+    // Lower bounds are the popup's own times. Its phases follow the clock, so
+    // a loop that runs late delays each change by at most one late turn:
+    // upper bounds add the longest turn seen.
     EXPECT_GE(fullAt->ms, 400u);
-    EXPECT_LE(fullAt->ms, 1000u);
+    EXPECT_LE(fullAt->ms, 1000u + nLate);
     EXPECT_GE(outAt->ms, 3950u);
-    EXPECT_LE(outAt->ms, 4700u);
+    EXPECT_LE(outAt->ms, 4700u + nLate);
     EXPECT_GE(dwGone - (outAt - 1)->ms, 400u);
     EXPECT_GE(dwGone, 4450u);
-    EXPECT_LE(dwGone, 5500u);
+    EXPECT_LE(dwGone, 5500u + nLate);
     ExpectAllGone(1);
 }
 
@@ -197,7 +209,7 @@ TEST_F(PopupWindow, HoveringHoldsItAndTheSlideOutStartsOnlyAfterThePointerLeaves
     // The whole slide-out runs after leaving, from full height down.
     std::printf("gone %lu ms after the pointer left\n", dwGone);
     EXPECT_GE(dwGone, 250u);
-    EXPECT_LE(dwGone, 800u);
+    EXPECT_LE(dwGone, 800u + LongestGap(samples));
     const bool bShrank = std::any_of(samples.begin(), samples.end(),
                                      [](const CSample& s) { return Height(s.rc) > 0 && Height(s.rc) < 100; });
     EXPECT_TRUE(bShrank);
@@ -245,7 +257,7 @@ TEST_F(PopupWindow, ZeroSlideTimeShowsWholeAtOnceAndEndsWithoutSliding)
     for (const CSample& s : samples)
         EXPECT_TRUE(SameRect(s.rc, full)) << s.ms;
     EXPECT_GE(dwGone, 580u);
-    EXPECT_LE(dwGone, 1200u);
+    EXPECT_LE(dwGone, 1200u + LongestGap(samples));
     ExpectAllGone(1);
 }
 
@@ -261,7 +273,7 @@ TEST_F(PopupWindow, DisplayTimeShorterThanTheSlideStillEndsOnceRisen)
         nHighest = std::max(nHighest, Height(s.rc));
     EXPECT_GE(nHighest, 90);
     EXPECT_LT(Height(samples.back().rc), 50);
-    EXPECT_LE(::timeGetTime() - dwStart, 1200u);
+    EXPECT_LE(::timeGetTime() - dwStart, 1200u + LongestGap(samples));
     ExpectAllGone(1);
 }
 

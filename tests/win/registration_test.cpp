@@ -9,19 +9,20 @@
 #include "platform/ComPtr.h"
 #include "platform/Text.h"
 #include "platform/UniqueHandle.h"
+#include "support/PrefixLeftovers.h"
 #include "support/TestAccessory.h"
 
 using testing_support::CTestFolder;
 
 namespace {
 
-const char kOutputClsid[] = "{8EDC92CE-621C-444D-B363-4A494D7B6549}";
-const char kPackageClsid[] = "{D08718E7-A06C-4DDF-9EB3-117569B94415}";
+using testing_support::kAppId;
+using testing_support::kLibId;
+using testing_support::kOutputClsid;
+using testing_support::kPackageClsid;
 // The scripts write the class ids with these lower-case groups.
 const char kOutputClsidScripted[] = "{8EDC92CE-621C-444d-B363-4A494D7B6549}";
 const char kPackageClsidScripted[] = "{D08718E7-A06C-4ddf-9EB3-117569B94415}";
-const char kAppId[] = "{1A741FBB-8EBB-445B-8B75-0A9FA35200B8}";
-const char kLibId[] = "{3EC0485E-2819-482A-A879-ED903FEB3078}";
 const GUID kLibGuid = {0x3EC0485E, 0x2819, 0x482A, {0xA8, 0x79, 0xED, 0x90, 0x3F, 0xEB, 0x30, 0x78}};
 
 bool KeyExists(const std::string& path)
@@ -66,6 +67,8 @@ class CRegisteredModule {
 public:
     CRegisteredModule()
     {
+        // A registration left by a killed run would answer for this one.
+        testing_support::ClearRegistrations();
         m_strPath = m_folder.Path() + "WordPress.dll";
         ::CopyFileA((testing_support::BuiltAccessoryFolder() + "WordPress.dll").c_str(), m_strPath.c_str(), FALSE);
     }

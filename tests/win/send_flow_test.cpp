@@ -179,16 +179,16 @@ TEST_F(SendFlow, LogInWriteAndPostReachesTheLibraryAndIsAnnounced)
 
 TEST_F(SendFlow, CancelledLogInPostsNothingAndSaysNothing)
 {
-    std::vector<HWND> afterwards;
+    bool bAsked = false;
     const HRESULT hr = Send([&] {
         HWND h = ui::WaitForWindow(kLoginCaption, "#32770");
+        bAsked = h != nullptr;
         ui::Press("Escape");
-        ui::WaitUntilGone(h);
-        ::Sleep(300);
-        afterwards = ui::FindWindows("", "#32770");
     });
+    EXPECT_TRUE(bAsked) << "the log-in was asked for";
     EXPECT_EQ(hr, S_OK);
-    EXPECT_TRUE(afterwards.empty());
+    // Whatever the send showed was modal to it, so it is gone now or never came.
+    EXPECT_TRUE(ui::FindWindows("", "#32770").empty());
     EXPECT_TRUE(m_library.Calls().empty());
     EXPECT_EQ(Popups(), 0);
 }

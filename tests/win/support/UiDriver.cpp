@@ -1,5 +1,7 @@
 #include "support/UiDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -413,17 +415,20 @@ void CloseAllWindows()
     }
 }
 
-CDialogCanceller::CDialogCanceller() : m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+CDialogCanceller::CDialogCanceller(std::function<std::string(HWND)> describe)
+    : m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     ::InitializeCriticalSection(&m_cs);
-    m_thread = std::thread([this] {
+    m_thread = std::thread([this, describe = std::move(describe)] {
         std::vector<HWND> seen;
         while (::WaitForSingleObject(m_hStop, 50) == WAIT_TIMEOUT) {
+            // A handle may be reused by the next dialog, which must count again.
+            seen.erase(std::remove_if(seen.begin(), seen.end(), [](HWND h) { return !::IsWindow(h); }), seen.end());
             for (HWND h : FindWindows("", "#32770")) {
                 if (std::find(seen.begin(), seen.end(), h) == seen.end()) {
                     seen.push_back(h);
                     ::EnterCriticalSection(&m_cs);
-                    m_captions.push_back(Text(h));
+                    m_captions.push_back(describe(h));
                     ::LeaveCriticalSection(&m_cs);
                 }
                 ::PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -454,7 +459,10 @@ CUserScript::CUserScript(std::function<void()> script, int watchdogMs)
           HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
           watchdog = std::thread([done, watchdogMs]() {
               if (::WaitForSingleObject(done, static_cast<DWORD>(watchdogMs)) == WAIT_TIMEOUT) {
-                  std::fputs("watchdog: closing windows left open\n", stderr);
+                  // A script that did not finish met a window it did not expect,
+                  // or missed one it did: the test cannot have passed.
+                  ADD_FAILURE() << "watchdog: the user's script did not finish in " << watchdogMs
+                                << " ms; closing the windows left open";
                   for (int i = 0; i < 20 && !FindWindows().empty(); ++i) {
                       CloseAllWindows();
                       Sleep(250);

@@ -78,11 +78,13 @@ void CloseAllWindows();
 // counts them: for tests of what happens around the dialogs.
 class CDialogCanceller {
 public:
-    CDialogCanceller();
+    // Each dialog is named by describe, its caption unless told otherwise.
+    explicit CDialogCanceller(std::function<std::string(HWND)> describe = Text);
     ~CDialogCanceller();
     CDialogCanceller(const CDialogCanceller&) = delete;
     CDialogCanceller& operator=(const CDialogCanceller&) = delete;
-    // Captions of the dialogs cancelled so far.
+    // Captions of the dialogs cancelled so far, in order: a test reads them to
+    // know the dialog it expected came, and that nothing else did.
     std::vector<std::string> Cancelled() const;
 
 private:

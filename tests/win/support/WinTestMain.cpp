@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/PrefixLeftovers.h"
+
 int main(int argc, char** argv)
 {
     ::OleInitialize(nullptr);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     testing::InitGoogleTest(&argc, argv);
+    testing_support::ClearLeftoversOfKilledTests();
     const int rc = RUN_ALL_TESTS();
     std::fflush(stdout);
     std::fflush(stderr);
