@@ -454,33 +454,38 @@ std::vector<std::string> CDialogCanceller::Cancelled() const
 }
 
 CUserScript::CUserScript(std::function<void()> script, int watchdogMs)
-    : m_thread([script = std::move(script), watchdogMs]() {
-          std::thread watchdog;
-          HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-          watchdog = std::thread([done, watchdogMs]() {
-              if (::WaitForSingleObject(done, static_cast<DWORD>(watchdogMs)) == WAIT_TIMEOUT) {
-                  // A script that did not finish met a window it did not expect,
-                  // or missed one it did: the test cannot have passed.
-                  ADD_FAILURE() << "watchdog: the user's script did not finish in " << watchdogMs
-                                << " ms; closing the windows left open";
-                  for (int i = 0; i < 20 && !FindWindows().empty(); ++i) {
-                      CloseAllWindows();
-                      Sleep(250);
-                  }
-              }
-          });
-          script();
-          ::SetEvent(done);
-          watchdog.join();
-          ::CloseHandle(done);
-      })
+    : m_hJoined(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
+    // The watch lasts until the test joins, not only while the script runs: a
+    // script that ends early (a click that missed) leaves the modal loop it
+    // drives waiting for a user who never comes.
+    m_thread = std::thread([script = std::move(script), watchdogMs, hJoined = m_hJoined]() {
+        std::thread watchdog([hJoined, watchdogMs]() {
+            if (::WaitForSingleObject(hJoined, static_cast<DWORD>(watchdogMs)) == WAIT_TIMEOUT) {
+                // Something met a window it did not expect, or missed one it
+                // did: the test cannot have passed.
+                ADD_FAILURE() << "watchdog: the user's script and the dialogs it drives did not end in "
+                              << watchdogMs << " ms; closing the windows left open";
+                for (int i = 0; i < 20 && !FindWindows().empty(); ++i) {
+                    CloseAllWindows();
+                    Sleep(250);
+                }
+            }
+        });
+        script();
+        watchdog.join();
+    });
 }
 
-CUserScript::~CUserScript() { Join(); }
+CUserScript::~CUserScript()
+{
+    Join();
+    ::CloseHandle(m_hJoined);
+}
 
 void CUserScript::Join()
 {
+    ::SetEvent(m_hJoined);
     if (m_thread.joinable())
         m_thread.join();
 }

@@ -60,14 +60,18 @@ std::string AnswerMessageBox(int button = IDOK, int timeoutMs = 10000);
 bool Screenshot(HWND hWnd, const std::string& pngPath);
 
 // Runs a driver script on its own thread while the test's thread runs a modal
-// loop; a watchdog cancels whatever is still open when the script overruns.
+// loop; Join is called once that loop has returned. A watchdog fails the test
+// and closes whatever is open when the two have not ended within watchdogMs.
 class CUserScript {
 public:
     explicit CUserScript(std::function<void()> script, int watchdogMs = 20000);
     ~CUserScript();
+    CUserScript(const CUserScript&) = delete;
+    CUserScript& operator=(const CUserScript&) = delete;
     void Join();
 
 private:
+    HANDLE m_hJoined;
     std::thread m_thread;
 };
 
