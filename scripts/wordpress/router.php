@@ -65,7 +65,8 @@ if ( $crl && preg_match( '#^/crl/[0-9a-f]+\.crl$#', $path ) ) {
 	return true;
 }
 if ( preg_match( '#^/to-http(/.*)$#', $path, $down ) ) {
-	header( 'Location: http://127.0.0.1:' . $_SERVER['SERVER_PORT'] . $down[1], true, 302 );
+	$query = (string) parse_url( $_SERVER['REQUEST_URI'], PHP_URL_QUERY );
+	header( 'Location: http://' . $_SERVER['HTTP_HOST'] . $down[1] . ( '' === $query ? '' : '?' . $query ), true, 302 );
 	return true;
 }
 
