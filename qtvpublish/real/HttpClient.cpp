@@ -7,6 +7,7 @@
 
 #include "qtvpublish/real/EndpointAddress.h"
 #include "qtvpublish/real/ProxyChoice.h"
+#include "qtvpublish/real/ServerCertificate.h"
 #include "qtvpublish/real/UrlRules.h"
 #include "qtvpublish/real/Utf8.h"
 
@@ -104,6 +105,11 @@ bool IsRedirect(DWORD status)
 
 constexpr wchar_t kAgent[] = L"QTVPublish/1.0";
 
+std::wstring ServerKey(const CUrlParts& parts)
+{
+    return parts.m_strHost + L":" + std::to_wstring(parts.m_nPort);
+}
+
 DWORD Bounded(int configuredMs, DWORD remainingMs)
 {
     return std::min(static_cast<DWORD>(std::max(configuredMs, 1)), remainingMs);
@@ -126,6 +132,7 @@ bool CHttpClient::OpenSession(const std::wstring& url, const CUrlParts& parts)
     CProxyChoice proxy;
     if (!IsLoopbackName(Utf8FromWide(parts.m_strHost)))
         proxy = ResolveProxy(url, Bounded(m_timeouts.m_nConnectMs, RemainingMs()));
+    m_bProxied = proxy.m_bNamed;
     if (proxy.m_bNamed)
         m_hSession.Reset(::WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.m_strProxy.c_str(),
                                        proxy.m_strBypass.empty() ? WINHTTP_NO_PROXY_BYPASS : proxy.m_strBypass.c_str(),
@@ -214,6 +221,28 @@ CHttpResult CHttpClient::Send(const CHttpRequest& first)
     return Failure(CHttpResult::Kind::Failed);
 }
 
+// The handshake failed before anything was sent. The platform's error alone
+// does not always say why, so the certificate is fetched and checked here:
+// the refusal then names its fault, and a certificate refused only because
+// its revocation could not be learnt is let through (once, for this server).
+CHttpResult CHttpClient::CertificateFailure(const CUrlParts& parts, DWORD error, bool revocationChecked) const
+{
+    CHttpResult result = Failure(CHttpResult::Kind::Certificate, error);
+    // Through a proxy the server is not ours to reach directly.
+    const DWORD remaining = RemainingMs();
+    if (m_bProxied || remaining == 0)
+        return result;
+    CCertificateChecks checks;
+    if (!CheckServerCertificate(parts.m_strHost, parts.m_nPort, Bounded(m_timeouts.m_nConnectMs, remaining), checks))
+        return result;
+    const CCertificateVerdict verdict = JudgeCertificate(checks);
+    if (verdict == CCertificateVerdict::AcceptedRevocationUnknown && revocationChecked)
+        result.m_certificate = verdict;
+    else if (!IsAccepted(verdict))
+        result.m_certificate = verdict;
+    return result;
+}
+
 CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                                   const std::string& body, bool& redirected, std::wstring& location, DWORD& status)
 {
@@ -238,7 +267,8 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
     // Followed here instead, under the origin rule, and posted again.
     DWORD disable = WINHTTP_DISABLE_REDIRECTS;
     ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
-    if (parts.m_bSecure) {
+    const bool checkRevocation = parts.m_bSecure && m_revocationUnknown.count(ServerKey(parts)) == 0;
+    if (checkRevocation) {
         DWORD revocation = WINHTTP_ENABLE_SSL_REVOCATION;
         if (!::WinHttpSetOption(request.Get(), WINHTTP_OPTION_ENABLE_FEATURE, &revocation, sizeof revocation))
             return Failure(CHttpResult::Kind::Certificate, ::GetLastError());
@@ -250,8 +280,17 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
                          static_cast<int>(Bounded(m_timeouts.m_nReceiveMs, remaining)));
     if (!::WinHttpSendRequest(request.Get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
                               headers.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
-                              static_cast<DWORD>(body.size()), 0))
-        return LastFailure();
+                              static_cast<DWORD>(body.size()), 0)) {
+        const DWORD error = ::GetLastError();
+        if (!parts.m_bSecure || KindOfError(error) != CHttpResult::Kind::Certificate)
+            return Failure(KindOfError(error), error);
+        CHttpResult refused = CertificateFailure(parts, error, checkRevocation);
+        if (refused.m_certificate != CCertificateVerdict::AcceptedRevocationUnknown)
+            return refused;
+        // Asked again without the revocation check; nothing was sent yet.
+        m_revocationUnknown.insert(ServerKey(parts));
+        return SendOnce(method, url, headers, body, redirected, location, status);
+    }
     // In pieces, so a server that reads slowly meets the budget between them
     // and each piece may wait only for what is left of it.
     for (std::size_t sent = 0; sent < body.size();) {

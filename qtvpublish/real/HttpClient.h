@@ -1,14 +1,17 @@
 #pragma once
 // HTTP and HTTPS over WinHTTP for one export call: one session, one time
 // budget and one proxy decision for every request the call makes.
-// Certificates and their revocation are checked, TLS below 1.2 is refused,
+// Certificates and their revocation are checked (a revocation that cannot be
+// learnt is let pass, a revoked certificate is not), TLS below 1.2 is refused,
 // redirects are followed only on the same origin (or from http to https on
 // the same host), and no wait outlasts the call's budget.
 #include <windows.h>
 
 #include <cstddef>
+#include <set>
 #include <string>
 
+#include "qtvpublish/real/CertificateRules.h"
 #include "qtvpublish/real/InternetHandle.h"
 #include "qtvpublish/real/ProgressReport.h"
 
@@ -44,6 +47,9 @@ struct CHttpResult {
     std::wstring m_strContentType;
     std::wstring m_strLinks;    // every Link header of the answer, comma-joined
     std::wstring m_strLocation; // OtherOrigin: where the server wanted the call to go
+    // Certificate: why the server's certificate was refused, when that could
+    // be learnt (Accepted when it could not).
+    CCertificateVerdict m_certificate = CCertificateVerdict::Accepted;
 };
 
 class CHttpClient {
@@ -71,6 +77,7 @@ public:
 private:
     CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                          const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
+    CHttpResult CertificateFailure(const CUrlParts& parts, DWORD error, bool revocationChecked) const;
     bool OpenSession(const std::wstring& url, const CUrlParts& parts);
 
     CHttpTimeouts m_timeouts;
@@ -78,6 +85,10 @@ private:
     CInternet m_hSession;
     bool m_bTlsRestricted = false;  // https is refused when TLS could not be held to 1.2+
     CProgressReport* m_pUploadProgress = nullptr;
+    bool m_bProxied = false;
+    // Servers ("host:port") whose certificates are good but whose revocation
+    // could not be learnt in this call: asked again without revocation checks.
+    std::set<std::wstring> m_revocationUnknown;
 };
 
 }  // namespace qtvpublish

@@ -34,6 +34,7 @@ CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
     const CHttpResult http = m_pHttp->Post(WideFromUtf8(m_strUrl), request.Document(), L"text/xml; charset=utf-8");
     result.m_dwHttpStatus = http.m_dwStatus;
     result.m_dwError = http.m_dwError;
+    result.m_certificate = http.m_certificate;
     result.m_strLocation = Utf8FromWide(http.m_strLocation);
     if (http.m_kind != CHttpResult::Kind::Ok) {
         result.m_kind = CallKindOf(http.m_kind);

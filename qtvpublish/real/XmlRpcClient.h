@@ -34,6 +34,7 @@ struct CCallResult {
     std::string m_strLocation;  // UTF-8; OtherOrigin: the address the blog pointed at
     DWORD m_dwHttpStatus = 0;
     DWORD m_dwError = 0;
+    CCertificateVerdict m_certificate = CCertificateVerdict::Accepted;  // Certificate: its fault, when known
     // The service is blocked: the server answered 403, 404 or 405 without
     // an XML-RPC answer (a host's or a plug-in's block), or WordPress's
     // fault 405 (XML-RPC switched off).
