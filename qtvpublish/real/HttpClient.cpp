@@ -221,26 +221,29 @@ CHttpResult CHttpClient::Send(const CHttpRequest& first)
     return Failure(CHttpResult::Kind::Failed);
 }
 
-// The handshake failed before anything was sent. The platform's error alone
-// does not always say why, so the certificate is fetched and checked here:
-// the refusal then names its fault, and a certificate refused only because
-// its revocation could not be learnt is let through (once, for this server).
-CHttpResult CHttpClient::CertificateFailure(const CUrlParts& parts, DWORD error, bool revocationChecked) const
+// Before the first request to an https server, its certificate is fetched
+// with a handshake of our own that sends nothing after it, and checked for
+// every fault at once: a refusal names its fault, and the platform's own
+// answer is not the only guard (Wine's WinHTTP calls every fault by one
+// error, and lets a revoked certificate through). A server whose revocation
+// cannot be learnt is then asked without WinHTTP's revocation check, which
+// would refuse it; WinHTTP still checks everything else.
+CCertificateVerdict CHttpClient::VetServer(const CUrlParts& parts)
 {
-    CHttpResult result = Failure(CHttpResult::Kind::Certificate, error);
-    // Through a proxy the server is not ours to reach directly.
-    const DWORD remaining = RemainingMs();
-    if (m_bProxied || remaining == 0)
-        return result;
+    const std::wstring key = ServerKey(parts);
+    const auto known = m_servers.find(key);
+    if (known != m_servers.end())
+        return known->second;
+    CCertificateVerdict verdict = CCertificateVerdict::Accepted;
     CCertificateChecks checks;
-    if (!CheckServerCertificate(parts.m_strHost, parts.m_nPort, Bounded(m_timeouts.m_nConnectMs, remaining), checks))
-        return result;
-    const CCertificateVerdict verdict = JudgeCertificate(checks);
-    if (verdict == CCertificateVerdict::AcceptedRevocationUnknown && revocationChecked)
-        result.m_certificate = verdict;
-    else if (!IsAccepted(verdict))
-        result.m_certificate = verdict;
-    return result;
+    // No certificate to be had (no TLS there, or the server is gone): WinHTTP
+    // tries, with every check of its own, and says what went wrong.
+    const DWORD remaining = RemainingMs();
+    if (remaining > 0 &&
+        CheckServerCertificate(parts.m_strHost, parts.m_nPort, Bounded(m_timeouts.m_nConnectMs, remaining), checks))
+        verdict = JudgeCertificate(checks);
+    m_servers[key] = verdict;
+    return verdict;
 }
 
 CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
@@ -267,7 +270,17 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
     // Followed here instead, under the origin rule, and posted again.
     DWORD disable = WINHTTP_DISABLE_REDIRECTS;
     ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
-    const bool checkRevocation = parts.m_bSecure && m_revocationUnknown.count(ServerKey(parts)) == 0;
+    bool checkRevocation = parts.m_bSecure;
+    // Through a proxy the server is not ours to reach directly: WinHTTP alone checks it.
+    if (parts.m_bSecure && !m_bProxied) {
+        const CCertificateVerdict verdict = VetServer(parts);
+        if (!IsAccepted(verdict)) {
+            CHttpResult refused = Failure(CHttpResult::Kind::Certificate);
+            refused.m_certificate = verdict;
+            return refused;
+        }
+        checkRevocation = verdict != CCertificateVerdict::AcceptedRevocationUnknown;
+    }
     if (checkRevocation) {
         DWORD revocation = WINHTTP_ENABLE_SSL_REVOCATION;
         if (!::WinHttpSetOption(request.Get(), WINHTTP_OPTION_ENABLE_FEATURE, &revocation, sizeof revocation))
@@ -280,17 +293,8 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
                          static_cast<int>(Bounded(m_timeouts.m_nReceiveMs, remaining)));
     if (!::WinHttpSendRequest(request.Get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
                               headers.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
-                              static_cast<DWORD>(body.size()), 0)) {
-        const DWORD error = ::GetLastError();
-        if (!parts.m_bSecure || KindOfError(error) != CHttpResult::Kind::Certificate)
-            return Failure(KindOfError(error), error);
-        CHttpResult refused = CertificateFailure(parts, error, checkRevocation);
-        if (refused.m_certificate != CCertificateVerdict::AcceptedRevocationUnknown)
-            return refused;
-        // Asked again without the revocation check; nothing was sent yet.
-        m_revocationUnknown.insert(ServerKey(parts));
-        return SendOnce(method, url, headers, body, redirected, location, status);
-    }
+                              static_cast<DWORD>(body.size()), 0))
+        return LastFailure();
     // In pieces, so a server that reads slowly meets the budget between them
     // and each piece may wait only for what is left of it.
     for (std::size_t sent = 0; sent < body.size();) {

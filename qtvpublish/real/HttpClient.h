@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <set>
+#include <map>
 #include <string>
 
 #include "qtvpublish/real/CertificateRules.h"
@@ -77,7 +77,7 @@ public:
 private:
     CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                          const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
-    CHttpResult CertificateFailure(const CUrlParts& parts, DWORD error, bool revocationChecked) const;
+    CCertificateVerdict VetServer(const CUrlParts& parts);
     bool OpenSession(const std::wstring& url, const CUrlParts& parts);
 
     CHttpTimeouts m_timeouts;
@@ -86,9 +86,8 @@ private:
     bool m_bTlsRestricted = false;  // https is refused when TLS could not be held to 1.2+
     CProgressReport* m_pUploadProgress = nullptr;
     bool m_bProxied = false;
-    // Servers ("host:port") whose certificates are good but whose revocation
-    // could not be learnt in this call: asked again without revocation checks.
-    std::set<std::wstring> m_revocationUnknown;
+    // What this call found of each https server's certificate ("host:port").
+    std::map<std::wstring, CCertificateVerdict> m_servers;
 };
 
 }  // namespace qtvpublish

@@ -221,6 +221,80 @@ CCertificate FetchCertificate(const std::wstring& host, unsigned short port, DWO
     return CCertificate(certificate);
 }
 
+enum class CRevocation { Good, Revoked, Unknown };
+
+struct CCrlDeleter {
+    void operator()(PCCRL_CONTEXT crl) const { ::CertFreeCRLContext(crl); }
+};
+using CCrl = std::unique_ptr<const CRL_CONTEXT, CCrlDeleter>;
+
+// The revocation lists the certificate names, read straight from where they
+// are served (never a remembered answer), each believed only when its issuer
+// signed it and it is not past its next update.
+CRevocation RevocationFromLists(PCCERT_CONTEXT certificate, PCCERT_CONTEXT issuer, DWORD timeoutMs, bool& named)
+{
+    named = false;
+    DWORD size = 0;
+    if (!::CryptGetObjectUrl(URL_OID_CERTIFICATE_CRL_DIST_POINT, const_cast<CERT_CONTEXT*>(certificate),
+                             CRYPT_GET_URL_FROM_EXTENSION, nullptr, &size, nullptr, nullptr, nullptr) ||
+        size < sizeof(CRYPT_URL_ARRAY))
+        return CRevocation::Unknown;
+    std::vector<BYTE> buffer(size);
+    auto* urls = reinterpret_cast<CRYPT_URL_ARRAY*>(buffer.data());
+    if (!::CryptGetObjectUrl(URL_OID_CERTIFICATE_CRL_DIST_POINT, const_cast<CERT_CONTEXT*>(certificate),
+                             CRYPT_GET_URL_FROM_EXTENSION, urls, &size, nullptr, nullptr, nullptr))
+        return CRevocation::Unknown;
+    named = urls->cUrl > 0;
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (DWORD i = 0; i < urls->cUrl; ++i) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline)
+            break;
+        void* object = nullptr;
+        if (!::CryptRetrieveObjectByUrlW(urls->rgwszUrl[i], CONTEXT_OID_CRL, CRYPT_WIRE_ONLY_RETRIEVAL,
+                                         static_cast<DWORD>(deadline - now), &object, nullptr, nullptr, nullptr,
+                                         nullptr) ||
+            !object)
+            continue;
+        const CCrl crl(static_cast<PCCRL_CONTEXT>(object));
+        if (!::CryptVerifyCertificateSignatureEx(0, X509_ASN_ENCODING, CRYPT_VERIFY_CERT_SIGN_SUBJECT_CRL,
+                                                 const_cast<CRL_CONTEXT*>(crl.get()),
+                                                 CRYPT_VERIFY_CERT_SIGN_ISSUER_CERT,
+                                                 const_cast<CERT_CONTEXT*>(issuer), 0, nullptr))
+            continue;
+        FILETIME current;
+        ::GetSystemTimeAsFileTime(&current);
+        const FILETIME& next = crl->pCrlInfo->NextUpdate;
+        if ((next.dwLowDateTime || next.dwHighDateTime) && ::CompareFileTime(&current, &next) > 0)
+            continue;
+        PCRL_ENTRY entry = nullptr;
+        if (!::CertFindCertificateInCRL(certificate, crl.get(), 0, nullptr, &entry))
+            continue;
+        return entry ? CRevocation::Revoked : CRevocation::Good;
+    }
+    return CRevocation::Unknown;
+}
+
+CRevocation RevocationOf(PCCERT_CONTEXT certificate, PCCERT_CONTEXT issuer, DWORD timeoutMs)
+{
+    bool named = false;
+    const CRevocation fromLists = RevocationFromLists(certificate, issuer, timeoutMs, named);
+    if (named)
+        return fromLists;
+    // No list named: the platform may know another way (an OCSP responder).
+    CERT_REVOCATION_PARA para = {};
+    para.cbSize = sizeof para;
+    para.pIssuerCert = issuer;
+    para.dwUrlRetrievalTimeout = timeoutMs;
+    CERT_REVOCATION_STATUS status = {};
+    status.cbSize = sizeof status;
+    void* subject = const_cast<CERT_CONTEXT*>(certificate);
+    if (::CertVerifyRevocation(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, CERT_CONTEXT_REVOCATION_TYPE, 1, &subject,
+                               0, &para, &status))
+        return CRevocation::Good;
+    return status.dwError == static_cast<DWORD>(CRYPT_E_REVOKED) ? CRevocation::Revoked : CRevocation::Unknown;
+}
+
 }  // namespace
 
 bool CheckServerCertificate(const std::wstring& host, unsigned short port, DWORD timeoutMs,
@@ -258,24 +332,22 @@ bool CheckServerCertificate(const std::wstring& host, unsigned short port, DWORD
     checks.m_bRevocationUnknown = (status & unknown) != 0;
     checks.m_bOther = (status & ~(untrusted | expired | unknown | CERT_TRUST_IS_REVOKED)) != 0;
 
-    // Not every chain engine (Wine's) checks revocation while it builds the
-    // chain: the server's certificate is asked about against its issuer too.
+    // The server's own certificate is asked about against its issuer here,
+    // not left to the chain engine alone: Wine's remembers every revocation
+    // list's answer for a certificate as "not revoked" and gives that to
+    // every later check, in this process and the next.
     const CERT_SIMPLE_CHAIN* simple = chain->cChain > 0 ? chain->rgpChain[0] : nullptr;
-    if (simple && simple->cElement > 1) {
-        CERT_REVOCATION_PARA revocationPara = {};
-        revocationPara.cbSize = sizeof revocationPara;
-        revocationPara.pIssuerCert = simple->rgpElement[1]->pCertContext;
-        revocationPara.dwUrlRetrievalTimeout = timeoutMs;
-        CERT_REVOCATION_STATUS revocation = {};
-        revocation.cbSize = sizeof revocation;
-        void* subject = const_cast<CERT_CONTEXT*>(certificate.get());
-        if (!::CertVerifyRevocation(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, CERT_CONTEXT_REVOCATION_TYPE, 1,
-                                    &subject, 0, &revocationPara, &revocation)) {
-            if (revocation.dwError == static_cast<DWORD>(CRYPT_E_REVOKED))
-                checks.m_bRevoked = true;
-            else
-                checks.m_bRevocationUnknown = true;
-        }
+    switch (simple && simple->cElement > 1
+                ? RevocationOf(certificate.get(), simple->rgpElement[1]->pCertContext, timeoutMs)
+                : CRevocation::Unknown) {
+    case CRevocation::Revoked:
+        checks.m_bRevoked = true;
+        break;
+    case CRevocation::Unknown:
+        checks.m_bRevocationUnknown = true;
+        break;
+    case CRevocation::Good:
+        break;
     }
 
     // The name alone: every other fault is read from the chain above.
