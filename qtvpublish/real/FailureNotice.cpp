@@ -61,6 +61,7 @@ UINT MessageOf(const CCallResult& result)
     case Kind::BlogElsewhere: return IDS_PUBLISH_BLOG_ELSEWHERE;
     case Kind::BlogInsecure: return IDS_PUBLISH_BLOG_INSECURE;
     case Kind::NoHostedBlogs: return IDS_PUBLISH_NO_HOSTED_BLOGS;
+    case Kind::ProxyRefused: return IDS_PUBLISH_PROXY_LOGIN;
     default: return IDS_PUBLISH_FAILED;
     }
 }

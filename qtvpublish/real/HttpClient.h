@@ -4,7 +4,9 @@
 // Certificates and their revocation are checked (a revocation that cannot be
 // learnt is let pass, a revoked certificate is not), TLS below 1.2 is refused,
 // redirects are followed only on the same origin (or from http to https on
-// the same host), and no wait outlasts the call's budget.
+// the same host), and no wait outlasts the call's budget. A proxy that asks
+// for a log-in is offered the user's Windows log-on, and only through
+// Negotiate or NTLM, which never send the password itself.
 #include <windows.h>
 
 #include <cstddef>
@@ -39,7 +41,8 @@ struct CHttpRequest {
 };
 
 struct CHttpResult {
-    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, Failed };
+    // ProxyRefused: the proxy answered 407 and took no Windows log-on.
+    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, ProxyRefused, Failed };
     Kind m_kind = Kind::Failed;
     DWORD m_dwError = 0;        // the platform's error, when there is one
     DWORD m_dwStatus = 0;       // the HTTP status of the final answer
@@ -78,6 +81,7 @@ private:
     CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                          const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
     CCertificateVerdict VetServer(const CUrlParts& parts);
+    CHttpResult SendBody(HINTERNET hRequest, const std::wstring& headers, const std::string& body);
     bool OpenSession(const std::wstring& url, const CUrlParts& parts);
 
     CHttpTimeouts m_timeouts;

@@ -15,6 +15,7 @@ CCallResult::Kind CallKindOf(CHttpResult::Kind kind)
     case CHttpResult::Kind::Certificate: return CCallResult::Kind::Certificate;
     case CHttpResult::Kind::Insecure: return CCallResult::Kind::Insecure;
     case CHttpResult::Kind::OtherOrigin: return CCallResult::Kind::OtherOrigin;
+    case CHttpResult::Kind::ProxyRefused: return CCallResult::Kind::ProxyRefused;
     default: return CCallResult::Kind::Failed;
     }
 }

@@ -26,6 +26,8 @@ struct CCallResult {
         BlogInsecure,
         // The hosted service listed no blog: the account's sites answer only at their own address.
         NoHostedBlogs,
+        // The proxy asked for a log-in (407) and took no Windows log-on.
+        ProxyRefused,
     };
     Kind m_kind = Kind::Failed;
     CXmlRpcValue m_value;
