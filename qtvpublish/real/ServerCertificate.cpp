@@ -228,9 +228,10 @@ struct CCrlDeleter {
 };
 using CCrl = std::unique_ptr<const CRL_CONTEXT, CCrlDeleter>;
 
-// The revocation lists the certificate names, read straight from where they
-// are served (never a remembered answer), each believed only when its issuer
-// signed it and it is not past its next update.
+// The revocation lists the certificate names, as they are served (or as the
+// platform keeps a copy until their next update), each believed only when
+// its issuer signed it and it is not past its next update: the list itself
+// is read here, never a remembered answer about the certificate.
 CRevocation RevocationFromLists(PCCERT_CONTEXT certificate, PCCERT_CONTEXT issuer, DWORD timeoutMs, bool& named)
 {
     named = false;
@@ -251,7 +252,7 @@ CRevocation RevocationFromLists(PCCERT_CONTEXT certificate, PCCERT_CONTEXT issue
         if (now >= deadline)
             break;
         void* object = nullptr;
-        if (!::CryptRetrieveObjectByUrlW(urls->rgwszUrl[i], CONTEXT_OID_CRL, CRYPT_WIRE_ONLY_RETRIEVAL,
+        if (!::CryptRetrieveObjectByUrlW(urls->rgwszUrl[i], CONTEXT_OID_CRL, 0,
                                          static_cast<DWORD>(deadline - now), &object, nullptr, nullptr, nullptr,
                                          nullptr) ||
             !object)
