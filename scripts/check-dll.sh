@@ -5,7 +5,7 @@
 # Usage: check-dll.sh <module> [export ...]
 set -euo pipefail
 module="$1"; shift
-system='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|shlwapi|comctl32|comdlg32|gdiplus|hhctrl\.ocx|msvcrt|winmm|winhttp|crypt32|xmllite|msxml6|riched20|uxtheme|version|ws2_32|bcrypt|secur32|ntdll)(\.dll)?$'
+system='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|shlwapi|comctl32|comdlg32|gdiplus|hhctrl\.ocx|msvcrt|winmm|winhttp|crypt32|cryptnet|xmllite|msxml6|riched20|uxtheme|version|ws2_32|bcrypt|secur32|ntdll)(\.dll)?$'
 dump=$(x86_64-w64-mingw32-objdump -p "$module")
 bad=0
 while read -r dll; do

@@ -11,7 +11,7 @@ set -euo pipefail
 packages=("$@" cmake make g++ pkg-config mingw-w64 mingw-w64-tools libwine-dev xvfb xauth
           imagemagick fonts-wine fonts-liberation fonts-dejavu-core googletest libbenchmark-dev
           wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
-          mariadb-server curl nlohmann-json3-dev
+          mariadb-server curl stunnel4 openssl nlohmann-json3-dev
           fp-utils wixl msitools libchm-bin p7zip-full chromium python3 locales)
 wine_packages=(wine wine64 wine32:i386 libwine libwine:i386)
 

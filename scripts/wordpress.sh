@@ -19,7 +19,10 @@
 # the REST API at every start), WP_BLOG_NAME, WP_XMLRPC_SWITCH (the file the
 # xmlrpc command writes: absent, "403" or "fault") and WP_SERVER_LOG; for a
 # network also WP_NETWORK=1 and the second site's WP_SITE2_URL,
-# WP_SITE2_XMLRPC and WP_SITE2_NAME). A state folder stays what its first
+# WP_SITE2_XMLRPC and WP_SITE2_NAME; for a single site the TLS front of
+# wordpress/tls-front.sh: WP_TLS_CA (the test authority's certificate, PEM),
+# WP_TLS_LOG (stunnel's log) and WP_TLS_<SERVICE>=https://localhost:<port>
+# for each of its certificates, e.g. WP_TLS_GOOD and WP_TLS_REVOKED). A state folder stays what its first
 # start made it: a single site, or a network (start starts either). PHP's
 # built-in server listens on 127.0.0.1 only. The port is the previous one
 # when it is free, else any free one; WP_PORT in the environment asks for one.
@@ -33,7 +36,7 @@ root=$(cd "$here/.." && pwd)
 files="$here/wordpress"
 wp_src=/usr/share/wordpress
 packages=(wordpress wordpress-theme-twentytwentythree php8.2-cli php8.2-mysql php8.2-xml php8.2-gd
-          mariadb-server curl)
+          mariadb-server curl stunnel4 openssl)
 blog_name=Capture-Blog
 site2_folder=site2
 site2_name=Second-Blog
@@ -41,6 +44,8 @@ wp_user=demo
 
 usage() { echo "usage: $0 start|start-network|stop|status [STATE_DIR] | xmlrpc on|off|fault [STATE_DIR]" >&2; exit 2; }
 say() { echo "wordpress.sh: $*" >&2; }
+# shellcheck source=wordpress/tls-front.sh
+source "$files/tls-front.sh"
 
 command=${1:-}
 xmlrpc_mode=""
@@ -77,9 +82,10 @@ spawn() {
   # The lock (fd 9) stays with this script: a server that inherited it would
   # hold it for its whole life and every later start or stop would wait on it.
   setsid sh -c 'echo $$ >"$0.tmp" && mv "$0.tmp" "$0" && exec "$@"' "$pidfile" "$@" </dev/null >>"$log" 2>&1 9>&- &
-  for _ in $(seq 100); do [ -s "$pidfile" ] && return 0; sleep 0.02; done
-  return 1
+  wait_for 5 test -s "$pidfile"
 }
+
+group_gone() { ! kill -0 -- "-$1" 2>/dev/null; }
 
 # Stops the process group whose leader's pid is in $1 (TERM, then KILL after
 # $3 seconds) when the leader is ours ($2 as in ours()).
@@ -88,13 +94,10 @@ stop_group() {
   if ours "$pidfile" "$mark"; then
     pid=$(cat "$pidfile")
     kill -TERM -- "-$pid" 2>/dev/null || true
-    for _ in $(seq $((grace * 20))); do
-      kill -0 -- "-$pid" 2>/dev/null || break
-      sleep 0.05
-    done
-    if kill -0 -- "-$pid" 2>/dev/null; then
+    wait_for "$grace" group_gone "$pid" || true
+    if ! group_gone "$pid"; then
       kill -KILL -- "-$pid" 2>/dev/null || true
-      for _ in $(seq 40); do kill -0 -- "-$pid" 2>/dev/null || break; sleep 0.05; done
+      wait_for 2 group_gone "$pid" || true
     fi
   fi
   rm -f "$pidfile"
@@ -115,6 +118,7 @@ socket_path() {
 }
 
 stop_all() {
+  tls_stop
   stop_group "$run/php.pid" "$site" 10
   stop_group "$run/mariadbd.pid" "--datadir=$db" 30
   if [ -f "$run/socket-link" ]; then
@@ -131,10 +135,30 @@ running() {
   local port
   port=$(cat "$state/port" 2>/dev/null) || return 1
   ours "$run/mariadbd.pid" "--datadir=$db" && ours "$run/php.pid" "$site" &&
-    [ -s "$state/wordpress.env" ] && port_answers "$port"
+    [ -s "$state/wordpress.env" ] && port_answers "$port" &&
+    { [ "$(mode_of_state)" = network ] || ours "$run/stunnel.pid" "$(tls_dir)/stunnel.conf"; }
+}
+
+# Runs a command until it succeeds or $1 seconds have passed; a wait is a
+# deadline, not a count of turns, so a slow machine gets the same time.
+wait_for() {
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ $SECONDS -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
 }
 
 # --- pieces of start --------------------------------------------------------
+
+# PHP's server is up on port $1 (true at once when it has stopped, to be told apart after).
+php_listens() { port_answers "$1" || ! ours "$run/php.pid" "$site"; }
+
+# The database answers a query (true at once when it has stopped, to be told apart after).
+mariadb_answers() {
+  ours "$run/mariadbd.pid" "--datadir=$db" || return 0
+  [ -S "$(socket_path)" ] && sql -e 'SELECT 1' >/dev/null 2>&1
+}
 
 install_packages() {
   local missing=() p installed
@@ -258,6 +282,8 @@ start() {
     mode=network
   fi
   if running; then
+    # A test killed while it had XML-RPC blocked leaves the block behind.
+    rm -f "$(switch_file)"
     grep '^WP_XMLRPC=' "$state/wordpress.env" | cut -d= -f2-
     return 0
   fi
@@ -311,7 +337,8 @@ start() {
 
   prepare_site || fail "cannot copy $wp_src to $site"
 
-  local port="" url plog="$logs/php-server.log"
+  local port="" url plog="$logs/php-server.log" crl_name
+  crl_name="$(random_word 8).crl"
   : >"$plog"
   for _ in 1 2 3; do
     port=$(pick_port) || fail "no free port on 127.0.0.1"
@@ -321,16 +348,13 @@ start() {
     write_config "$url" "$([ -f "$state/installed" ] && echo "$mode")" || fail "cannot write $site/wp-config.php"
     # The configuration changes under the running server while a network is
     # installed: every request reads the files as they are.
-    WP_LOCAL_NETWORK=$([ "$mode" = network ] && echo 1) PHP_CLI_SERVER_WORKERS=4 spawn "$run/php.pid" "$plog" php \
+    WP_LOCAL_NETWORK=$([ "$mode" = network ] && echo 1) PHP_CLI_SERVER_WORKERS=4 \
+      WP_LOCAL_CRL="$state/tls/ca.crl" WP_LOCAL_CRL_NAME="$crl_name" spawn "$run/php.pid" "$plog" php \
       -d display_errors=0 -d display_startup_errors=0 -d log_errors=1 -d "error_log=$logs/php-error.log" \
       -d opcache.enable_cli=1 -d opcache.revalidate_freq=0 -d memory_limit=256M -d post_max_size=64M \
       -d upload_max_filesize=64M \
       -S "127.0.0.1:$port" -t "$site" "$files/router.php" || fail "php -S did not start" "$plog"
-    for _ in $(seq 100); do
-      port_answers "$port" && break
-      ours "$run/php.pid" "$site" || break
-      sleep 0.02
-    done
+    wait_for 10 php_listens "$port" || true
     port_answers "$port" && ours "$run/php.pid" "$site" && break
     # Lost the port to someone else between picking and binding: pick again.
     stop_group "$run/php.pid" "$site" 5
@@ -338,13 +362,9 @@ start() {
   done
   [ -n "$port" ] || fail "php -S could not listen on 127.0.0.1" "$plog"
 
-  local ready=""
-  for _ in $(seq 300); do
-    ours "$run/mariadbd.pid" "--datadir=$db" || fail "mariadbd stopped" "$mlog"
-    if [ -S "$(socket_path)" ] && sql -e 'SELECT 1' >/dev/null 2>&1; then ready=1; break; fi
-    sleep 0.05
-  done
-  [ -n "$ready" ] || fail "mariadbd did not answer on $(socket_path)" "$mlog"
+  wait_for 60 mariadb_answers || true
+  ours "$run/mariadbd.pid" "--datadir=$db" || fail "mariadbd stopped" "$mlog"
+  mariadb_answers || fail "mariadbd did not answer on $(socket_path) within 60 s" "$mlog"
   sql >>"$mlog" 2>&1 <<EOF || fail "cannot create the database" "$mlog"
 CREATE DATABASE IF NOT EXISTS wordpress CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci;
 CREATE USER IF NOT EXISTS 'wordpress'@'localhost' IDENTIFIED BY '$DB_PASSWORD';
@@ -394,6 +414,12 @@ EOF
     "$site" "$url" "$wp_user" "QTVPublish tests" 2>>"$logs/install.log") ||
     fail "cannot create an application password" "$logs/install.log"
 
+  local tls_ports=()
+  if [ "$mode" != network ]; then
+    mapfile -t tls_ports < <(tls_start "$port" "$crl_name") || true
+    [ ${#tls_ports[@]} -eq ${#tls_services[@]} ] || fail "the TLS front did not start" "$logs/stunnel.log"
+  fi
+
   (umask 077; cat >"$state/wordpress.env.tmp" <<EOF
 WP_URL=$url
 WP_XMLRPC=$url/xmlrpc.php
@@ -404,6 +430,13 @@ WP_BLOG_NAME=$blog_name
 WP_XMLRPC_SWITCH=$(switch_file)
 WP_SERVER_LOG=$plog
 EOF
+  if [ "$mode" != network ]; then
+    echo "WP_TLS_CA=$state/tls/ca/ca.pem"
+    echo "WP_TLS_LOG=$logs/stunnel.log"
+    for line in "${tls_ports[@]}"; do
+      echo "WP_TLS_$(tr '[:lower:]' '[:upper:]' <<<"${line%%=*}")=https://localhost:${line#*=}"
+    done
+  fi >>"$state/wordpress.env.tmp"
   if [ "$mode" = network ]; then
     cat <<EOF
 WP_NETWORK=1

@@ -34,6 +34,16 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
         text.replace(at, what.size(), with);
 }
 
+UINT CertificateMessageOf(CCertificateVerdict verdict)
+{
+    switch (verdict) {
+    case CCertificateVerdict::WrongName: return IDS_PUBLISH_CERT_WRONG_NAME;
+    case CCertificateVerdict::Expired: return IDS_PUBLISH_CERT_EXPIRED;
+    case CCertificateVerdict::Revoked: return IDS_PUBLISH_CERT_REVOKED;
+    default: return IDS_PUBLISH_CERTIFICATE;  // untrusted, or a fault that could not be told
+    }
+}
+
 UINT MessageOf(const CCallResult& result)
 {
     using Kind = CCallResult::Kind;
@@ -42,7 +52,7 @@ UINT MessageOf(const CCallResult& result)
     case Kind::NotXmlRpc: return IDS_PUBLISH_NOT_XMLRPC;
     case Kind::Unreachable: return IDS_PUBLISH_UNREACHABLE;
     case Kind::TimedOut: return IDS_PUBLISH_TIMED_OUT;
-    case Kind::Certificate: return IDS_PUBLISH_CERTIFICATE;
+    case Kind::Certificate: return CertificateMessageOf(result.m_certificate);
     case Kind::Insecure: return IDS_PUBLISH_INSECURE;
     case Kind::OtherOrigin: return IDS_PUBLISH_OTHER_ORIGIN;
     case Kind::NeedsApplicationPassword: return IDS_PUBLISH_APP_PASSWORD;
@@ -51,6 +61,7 @@ UINT MessageOf(const CCallResult& result)
     case Kind::BlogElsewhere: return IDS_PUBLISH_BLOG_ELSEWHERE;
     case Kind::BlogInsecure: return IDS_PUBLISH_BLOG_INSECURE;
     case Kind::NoHostedBlogs: return IDS_PUBLISH_NO_HOSTED_BLOGS;
+    case Kind::ProxyRefused: return IDS_PUBLISH_PROXY_LOGIN;
     default: return IDS_PUBLISH_FAILED;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "qtvpublish/real/EndpointAddress.h"
 #include "qtvpublish/real/ProxyChoice.h"
+#include "qtvpublish/real/ServerCertificate.h"
 #include "qtvpublish/real/UrlRules.h"
 #include "qtvpublish/real/Utf8.h"
 
@@ -104,6 +105,31 @@ bool IsRedirect(DWORD status)
 
 constexpr wchar_t kAgent[] = L"QTVPublish/1.0";
 
+// After a proxy's 407: Negotiate or NTLM, when the proxy takes either, with
+// the user's Windows log-on (no name or password of ours). WinHTTP carries
+// the exchange of challenges itself on the next send.
+bool OfferWindowsLogOn(HINTERNET hRequest)
+{
+    DWORD supported = 0, first = 0, target = 0;
+    if (!::WinHttpQueryAuthSchemes(hRequest, &supported, &first, &target) || target != WINHTTP_AUTH_TARGET_PROXY)
+        return false;
+    const DWORD scheme = (supported & WINHTTP_AUTH_SCHEME_NEGOTIATE) ? WINHTTP_AUTH_SCHEME_NEGOTIATE
+                         : (supported & WINHTTP_AUTH_SCHEME_NTLM)   ? WINHTTP_AUTH_SCHEME_NTLM
+                                                                    : 0;
+    if (scheme == 0)
+        return false;
+    // The default (medium) policy gives the log-on to intranet hosts only;
+    // a proxy the user's settings name is trusted with it.
+    DWORD policy = WINHTTP_AUTOLOGON_SECURITY_LEVEL_LOW;
+    ::WinHttpSetOption(hRequest, WINHTTP_OPTION_AUTOLOGON_POLICY, &policy, sizeof policy);
+    return ::WinHttpSetCredentials(hRequest, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr, nullptr, nullptr) != FALSE;
+}
+
+std::wstring ServerKey(const CUrlParts& parts)
+{
+    return parts.m_strHost + L":" + std::to_wstring(parts.m_nPort);
+}
+
 DWORD Bounded(int configuredMs, DWORD remainingMs)
 {
     return std::min(static_cast<DWORD>(std::max(configuredMs, 1)), remainingMs);
@@ -126,6 +152,7 @@ bool CHttpClient::OpenSession(const std::wstring& url, const CUrlParts& parts)
     CProxyChoice proxy;
     if (!IsLoopbackName(Utf8FromWide(parts.m_strHost)))
         proxy = ResolveProxy(url, Bounded(m_timeouts.m_nConnectMs, RemainingMs()));
+    m_bProxied = proxy.m_bNamed;
     if (proxy.m_bNamed)
         m_hSession.Reset(::WinHttpOpen(kAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.m_strProxy.c_str(),
                                        proxy.m_strBypass.empty() ? WINHTTP_NO_PROXY_BYPASS : proxy.m_strBypass.c_str(),
@@ -214,6 +241,74 @@ CHttpResult CHttpClient::Send(const CHttpRequest& first)
     return Failure(CHttpResult::Kind::Failed);
 }
 
+// Before the first request to an https server, its certificate is fetched
+// with a handshake of our own that sends nothing after it, and checked for
+// every fault at once: a refusal names its fault, and the platform's own
+// answer is not the only guard (Wine's WinHTTP calls every fault by one
+// error, and lets a revoked certificate through). A server whose revocation
+// cannot be learnt is then asked without WinHTTP's revocation check, which
+// would refuse it; WinHTTP still checks everything else.
+CCertificateVerdict CHttpClient::VetServer(const CUrlParts& parts)
+{
+    const std::wstring key = ServerKey(parts);
+    const auto known = m_servers.find(key);
+    if (known != m_servers.end())
+        return known->second;
+    CCertificateVerdict verdict = CCertificateVerdict::Accepted;
+    CCertificateChecks checks;
+    // No certificate to be had (no TLS there, or the server is gone): WinHTTP
+    // tries, with every check of its own, and says what went wrong.
+    const DWORD remaining = RemainingMs();
+    if (remaining > 0 &&
+        CheckServerCertificate(parts.m_strHost, parts.m_nPort, Bounded(m_timeouts.m_nConnectMs, remaining), checks))
+        verdict = JudgeCertificate(checks);
+    m_servers[key] = verdict;
+    return verdict;
+}
+
+// Sends the request's headers and body and waits for the answer's headers.
+CHttpResult CHttpClient::SendBody(HINTERNET hRequest, const std::wstring& headers, const std::string& body)
+{
+    DWORD remaining = 0;
+    if (!::WinHttpSendRequest(hRequest, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                              headers.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
+                              static_cast<DWORD>(body.size()), 0))
+        return LastFailure();
+    // In pieces, so a server that reads slowly meets the budget between them
+    // and each piece may wait only for what is left of it.
+    for (std::size_t sent = 0; sent < body.size();) {
+        if ((remaining = RemainingMs()) == 0)
+            return TimedOut();
+        if (m_pUploadProgress && !m_pUploadProgress->Report(kPublishUploading, sent, body.size()))
+            return Failure(CHttpResult::Kind::Failed);
+        DWORD sendMs = Bounded(m_timeouts.m_nSendMs, remaining);
+        ::WinHttpSetOption(hRequest, WINHTTP_OPTION_SEND_TIMEOUT, &sendMs, sizeof sendMs);
+        const DWORD piece = static_cast<DWORD>(std::min(kSendChunkBytes, body.size() - sent));
+        DWORD written = 0;
+        if (!::WinHttpWriteData(hRequest, body.data() + sent, piece, &written))
+            return LastFailure();
+        if (written == 0)
+            return Failure(CHttpResult::Kind::Failed);
+        sent += written;
+    }
+    if (m_pUploadProgress && !body.empty() && !m_pUploadProgress->Report(kPublishUploading, body.size(), body.size()))
+        return Failure(CHttpResult::Kind::Failed);
+
+    if ((remaining = RemainingMs()) == 0)
+        return TimedOut();
+    // WinHttpSetTimeouts does not bound the wait for the answer's headers
+    // everywhere (Wine waits for ever); this option does.
+    DWORD receiveMs = Bounded(m_timeouts.m_nReceiveMs, remaining);
+    ::WinHttpSetOption(hRequest, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &receiveMs, sizeof receiveMs);
+    ::WinHttpSetOption(hRequest, WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
+    if (!::WinHttpReceiveResponse(hRequest, nullptr))
+        return LastFailure();
+
+    CHttpResult ok;
+    ok.m_kind = CHttpResult::Kind::Ok;
+    return ok;
+}
+
 CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                                   const std::string& body, bool& redirected, std::wstring& location, DWORD& status)
 {
@@ -238,7 +333,18 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
     // Followed here instead, under the origin rule, and posted again.
     DWORD disable = WINHTTP_DISABLE_REDIRECTS;
     ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
-    if (parts.m_bSecure) {
+    bool checkRevocation = parts.m_bSecure;
+    // Through a proxy the server is not ours to reach directly: WinHTTP alone checks it.
+    if (parts.m_bSecure && !m_bProxied) {
+        const CCertificateVerdict verdict = VetServer(parts);
+        if (!IsAccepted(verdict)) {
+            CHttpResult refused = Failure(CHttpResult::Kind::Certificate);
+            refused.m_certificate = verdict;
+            return refused;
+        }
+        checkRevocation = verdict != CCertificateVerdict::AcceptedRevocationUnknown;
+    }
+    if (checkRevocation) {
         DWORD revocation = WINHTTP_ENABLE_SSL_REVOCATION;
         if (!::WinHttpSetOption(request.Get(), WINHTTP_OPTION_ENABLE_FEATURE, &revocation, sizeof revocation))
             return Failure(CHttpResult::Kind::Certificate, ::GetLastError());
@@ -248,39 +354,26 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
                          static_cast<int>(Bounded(m_timeouts.m_nConnectMs, remaining)),
                          static_cast<int>(Bounded(m_timeouts.m_nSendMs, remaining)),
                          static_cast<int>(Bounded(m_timeouts.m_nReceiveMs, remaining)));
-    if (!::WinHttpSendRequest(request.Get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                              headers.empty() ? 0 : static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
-                              static_cast<DWORD>(body.size()), 0))
+    CHttpResult sent = SendBody(request.Get(), headers, body);
+    if (sent.m_kind != CHttpResult::Kind::Ok)
+        return sent;
+    DWORD answered = 0;
+    if (!QueryStatus(request.Get(), answered))
         return LastFailure();
-    // In pieces, so a server that reads slowly meets the budget between them
-    // and each piece may wait only for what is left of it.
-    for (std::size_t sent = 0; sent < body.size();) {
-        if ((remaining = RemainingMs()) == 0)
-            return TimedOut();
-        if (m_pUploadProgress && !m_pUploadProgress->Report(kPublishUploading, sent, body.size()))
-            return Failure(CHttpResult::Kind::Failed);
-        DWORD sendMs = Bounded(m_timeouts.m_nSendMs, remaining);
-        ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_SEND_TIMEOUT, &sendMs, sizeof sendMs);
-        const DWORD piece = static_cast<DWORD>(std::min(kSendChunkBytes, body.size() - sent));
-        DWORD written = 0;
-        if (!::WinHttpWriteData(request.Get(), body.data() + sent, piece, &written))
+    if (answered == 407) {
+        // Only a proxy the call goes through may ask, and only the Windows
+        // log-on is offered; Basic and Digest would want a name and password
+        // the library does not have, and would carry them in clear.
+        if (!m_bProxied || !OfferWindowsLogOn(request.Get()))
+            return Failure(CHttpResult::Kind::ProxyRefused);
+        sent = SendBody(request.Get(), headers, body);
+        if (sent.m_kind != CHttpResult::Kind::Ok)
+            return sent;
+        if (!QueryStatus(request.Get(), answered))
             return LastFailure();
-        if (written == 0)
-            return Failure(CHttpResult::Kind::Failed);
-        sent += written;
+        if (answered == 407)
+            return Failure(CHttpResult::Kind::ProxyRefused);
     }
-    if (m_pUploadProgress && !body.empty() && !m_pUploadProgress->Report(kPublishUploading, body.size(), body.size()))
-        return Failure(CHttpResult::Kind::Failed);
-
-    if ((remaining = RemainingMs()) == 0)
-        return TimedOut();
-    // WinHttpSetTimeouts does not bound the wait for the answer's headers
-    // everywhere (Wine waits for ever); this option does.
-    DWORD receiveMs = Bounded(m_timeouts.m_nReceiveMs, remaining);
-    ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &receiveMs, sizeof receiveMs);
-    ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
-    if (!::WinHttpReceiveResponse(request.Get(), nullptr))
-        return LastFailure();
 
     CHttpResult result;
     if (!QueryStatus(request.Get(), result.m_dwStatus))
@@ -298,7 +391,7 @@ CHttpResult CHttpClient::SendOnce(const std::wstring& method, const std::wstring
     for (;;) {
         if ((remaining = RemainingMs()) == 0)
             return TimedOut();
-        receiveMs = Bounded(m_timeouts.m_nReceiveMs, remaining);
+        DWORD receiveMs = Bounded(m_timeouts.m_nReceiveMs, remaining);
         ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
         DWORD available = 0;
         if (!::WinHttpQueryDataAvailable(request.Get(), &available))

@@ -1,14 +1,19 @@
 #pragma once
 // HTTP and HTTPS over WinHTTP for one export call: one session, one time
 // budget and one proxy decision for every request the call makes.
-// Certificates and their revocation are checked, TLS below 1.2 is refused,
+// Certificates and their revocation are checked (a revocation that cannot be
+// learnt is let pass, a revoked certificate is not), TLS below 1.2 is refused,
 // redirects are followed only on the same origin (or from http to https on
-// the same host), and no wait outlasts the call's budget.
+// the same host), and no wait outlasts the call's budget. A proxy that asks
+// for a log-in is offered the user's Windows log-on, and only through
+// Negotiate or NTLM, which never send the password itself.
 #include <windows.h>
 
 #include <cstddef>
+#include <map>
 #include <string>
 
+#include "qtvpublish/real/CertificateRules.h"
 #include "qtvpublish/real/InternetHandle.h"
 #include "qtvpublish/real/ProgressReport.h"
 
@@ -36,7 +41,8 @@ struct CHttpRequest {
 };
 
 struct CHttpResult {
-    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, Failed };
+    // ProxyRefused: the proxy answered 407 and took no Windows log-on.
+    enum class Kind { Ok, BadAddress, Unreachable, TimedOut, Certificate, Insecure, OtherOrigin, ProxyRefused, Failed };
     Kind m_kind = Kind::Failed;
     DWORD m_dwError = 0;        // the platform's error, when there is one
     DWORD m_dwStatus = 0;       // the HTTP status of the final answer
@@ -44,6 +50,9 @@ struct CHttpResult {
     std::wstring m_strContentType;
     std::wstring m_strLinks;    // every Link header of the answer, comma-joined
     std::wstring m_strLocation; // OtherOrigin: where the server wanted the call to go
+    // Certificate: why the server's certificate was refused, when that could
+    // be learnt (Accepted when it could not).
+    CCertificateVerdict m_certificate = CCertificateVerdict::Accepted;
 };
 
 class CHttpClient {
@@ -71,6 +80,8 @@ public:
 private:
     CHttpResult SendOnce(const std::wstring& method, const std::wstring& url, const std::wstring& headers,
                          const std::string& body, bool& redirected, std::wstring& location, DWORD& status);
+    CCertificateVerdict VetServer(const CUrlParts& parts);
+    CHttpResult SendBody(HINTERNET hRequest, const std::wstring& headers, const std::string& body);
     bool OpenSession(const std::wstring& url, const CUrlParts& parts);
 
     CHttpTimeouts m_timeouts;
@@ -78,6 +89,9 @@ private:
     CInternet m_hSession;
     bool m_bTlsRestricted = false;  // https is refused when TLS could not be held to 1.2+
     CProgressReport* m_pUploadProgress = nullptr;
+    bool m_bProxied = false;
+    // What this call found of each https server's certificate ("host:port").
+    std::map<std::wstring, CCertificateVerdict> m_servers;
 };
 
 }  // namespace qtvpublish

@@ -83,6 +83,7 @@ CCallResult Exchange(CHttpClient& http, const CRestSite& site, CHttpRequest requ
     const CHttpResult reply = http.Send(request);
     result.m_dwHttpStatus = reply.m_dwStatus;
     result.m_dwError = reply.m_dwError;
+    result.m_certificate = reply.m_certificate;
     result.m_strLocation = Utf8FromWide(reply.m_strLocation);
     if (reply.m_kind != CHttpResult::Kind::Ok) {
         result.m_kind = CallKindOf(reply.m_kind);

@@ -15,6 +15,7 @@ CCallResult::Kind CallKindOf(CHttpResult::Kind kind)
     case CHttpResult::Kind::Certificate: return CCallResult::Kind::Certificate;
     case CHttpResult::Kind::Insecure: return CCallResult::Kind::Insecure;
     case CHttpResult::Kind::OtherOrigin: return CCallResult::Kind::OtherOrigin;
+    case CHttpResult::Kind::ProxyRefused: return CCallResult::Kind::ProxyRefused;
     default: return CCallResult::Kind::Failed;
     }
 }
@@ -34,6 +35,7 @@ CCallResult CXmlRpcClient::Call(const CXmlRpcRequest& request) const
     const CHttpResult http = m_pHttp->Post(WideFromUtf8(m_strUrl), request.Document(), L"text/xml; charset=utf-8");
     result.m_dwHttpStatus = http.m_dwStatus;
     result.m_dwError = http.m_dwError;
+    result.m_certificate = http.m_certificate;
     result.m_strLocation = Utf8FromWide(http.m_strLocation);
     if (http.m_kind != CHttpResult::Kind::Ok) {
         result.m_kind = CallKindOf(http.m_kind);

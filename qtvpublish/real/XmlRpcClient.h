@@ -26,6 +26,8 @@ struct CCallResult {
         BlogInsecure,
         // The hosted service listed no blog: the account's sites answer only at their own address.
         NoHostedBlogs,
+        // The proxy asked for a log-in (407) and took no Windows log-on.
+        ProxyRefused,
     };
     Kind m_kind = Kind::Failed;
     CXmlRpcValue m_value;
@@ -34,6 +36,7 @@ struct CCallResult {
     std::string m_strLocation;  // UTF-8; OtherOrigin: the address the blog pointed at
     DWORD m_dwHttpStatus = 0;
     DWORD m_dwError = 0;
+    CCertificateVerdict m_certificate = CCertificateVerdict::Accepted;  // Certificate: its fault, when known
     // The service is blocked: the server answered 403, 404 or 405 without
     // an XML-RPC answer (a host's or a plug-in's block), or WordPress's
     // fault 405 (XML-RPC switched off).

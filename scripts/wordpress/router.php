@@ -50,6 +50,26 @@ if ( local_router_refused( $path ) ) {
 	return true;
 }
 
+// For the TLS front's tests: the revocation list of the test authority, under
+// a name of each start's own (no client's cache keeps an older list for it),
+// and an address that sends the client from https down to plain http.
+$crl = getenv( 'WP_LOCAL_CRL' );
+if ( $crl && preg_match( '#^/crl/[0-9a-f]+\.crl$#', $path ) ) {
+	if ( basename( $path ) !== basename( (string) getenv( 'WP_LOCAL_CRL_NAME' ) ) || ! is_file( $crl ) ) {
+		http_response_code( 404 );
+		return true;
+	}
+	header( 'Content-Type: application/pkix-crl' );
+	header( 'Content-Length: ' . filesize( $crl ) );
+	readfile( $crl );
+	return true;
+}
+if ( preg_match( '#^/to-http(/.*)$#', $path, $down ) ) {
+	$query = (string) parse_url( $_SERVER['REQUEST_URI'], PHP_URL_QUERY );
+	header( 'Location: http://' . $_SERVER['HTTP_HOST'] . $down[1] . ( '' === $query ? '' : '?' . $query ), true, 302 );
+	return true;
+}
+
 $file = $root . $path;
 if ( is_file( $file ) ) {
 	return false;

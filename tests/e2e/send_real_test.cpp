@@ -48,6 +48,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_wp.Known()) << "no local WordPress: " << WP_ENV_FILE;
+        // WP_E2E_FRONT=GOOD: the same send, and its reading back, over https
+        // through the local WordPress's TLS front (its WP_TLS_GOOD).
+        char front[32] = {};
+        if (::GetEnvironmentVariableA("WP_E2E_FRONT", front, sizeof front) > 0) {
+            m_wp.strUrl = e2e::EnvValue(WP_ENV_FILE, std::string("WP_TLS_") + front);
+            ASSERT_FALSE(m_wp.strUrl.empty()) << "the local WordPress has no TLS front " << front;
+            m_wp.strXmlRpc = m_wp.strUrl + "/xmlrpc.php";
+        }
         ASSERT_HRESULT_SUCCEEDED(m_accessory.CreateResult());
         ASSERT_TRUE(e2e::InstallRealLibrary(WP_REAL_LIBRARY_DIR, m_accessory.AccessoryFolder(), m_wp.strXmlRpc));
         ::ShowWindow(m_accessory.MainWindow(), SW_SHOWNOACTIVATE);

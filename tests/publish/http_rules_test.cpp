@@ -1,8 +1,10 @@
 // The rules the HTTP side applies before a byte leaves: how a redirect's
-// Location is read, which hops a call with the log-in may take, and what of
-// a server's answer may reach a message.
+// Location is read, which hops a call with the log-in may take, what a
+// server's certificate checks decide, and what of a server's answer may
+// reach a message.
 #include <gtest/gtest.h>
 
+#include "qtvpublish/real/CertificateRules.h"
 #include "qtvpublish/real/FailureNotice.h"
 #include "qtvpublish/real/UrlRules.h"
 
@@ -83,4 +85,39 @@ TEST(ServerTextInMessages, PasswordMaskedBeforeTheCutWhateverItsLength)
     fault.m_strFault = "rejected ab because ab";
     const std::string text = qtvpublish::FailureText(fault, "https://me:ab@blog.example/xmlrpc.php", "ab");
     EXPECT_EQ(text.find("ab"), std::string::npos) << text;
+}
+
+TEST(CertificateVerdict, RevocationUnknownIsSoftEveryOtherFaultIsHardAndTheWorstNamesIt)
+{
+    using qtvpublish::CCertificateChecks;
+    using qtvpublish::CCertificateVerdict;
+    using qtvpublish::IsAccepted;
+    using qtvpublish::JudgeCertificate;
+    const auto judge = [](void (*set)(CCertificateChecks&)) {
+        CCertificateChecks checks;
+        set(checks);
+        return JudgeCertificate(checks);
+    };
+    EXPECT_EQ(judge([](CCertificateChecks&) {}), CCertificateVerdict::Accepted);
+    const CCertificateVerdict unknown = judge([](CCertificateChecks& c) { c.m_bRevocationUnknown = true; });
+    EXPECT_EQ(unknown, CCertificateVerdict::AcceptedRevocationUnknown);
+    EXPECT_TRUE(IsAccepted(unknown));
+
+    // A revoked certificate is refused even when another list could not be read.
+    EXPECT_EQ(judge([](CCertificateChecks& c) { c.m_bRevoked = c.m_bRevocationUnknown = true; }),
+              CCertificateVerdict::Revoked);
+    // A soft revocation never lets another fault through.
+    EXPECT_EQ(judge([](CCertificateChecks& c) { c.m_bWrongName = c.m_bRevocationUnknown = true; }),
+              CCertificateVerdict::WrongName);
+    EXPECT_EQ(judge([](CCertificateChecks& c) { c.m_bOther = c.m_bRevocationUnknown = true; }),
+              CCertificateVerdict::Refused);
+    // Untrusted outweighs everything: an unknown issuer's dates and revocation mean nothing.
+    EXPECT_EQ(judge([](CCertificateChecks& c) { c.m_bUntrusted = c.m_bExpired = c.m_bRevoked = true; }),
+              CCertificateVerdict::Untrusted);
+    EXPECT_EQ(judge([](CCertificateChecks& c) { c.m_bExpired = c.m_bWrongName = true; }),
+              CCertificateVerdict::Expired);
+    for (CCertificateVerdict refused : {CCertificateVerdict::Untrusted, CCertificateVerdict::Expired,
+                                        CCertificateVerdict::WrongName, CCertificateVerdict::Revoked,
+                                        CCertificateVerdict::Refused})
+        EXPECT_FALSE(IsAccepted(refused));
 }
