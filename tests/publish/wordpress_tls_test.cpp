@@ -167,6 +167,18 @@ protected:
         return qtvpublish::AnsiFromWideText(FindPost(title).Text(L"post_content"));
     }
 
+    // Lists the blogs through a library expected to refuse; the message it
+    // showed is answered and returned.
+    std::string ListRefused(CRealLibrary& library) const
+    {
+        std::string message;
+        ui::CUserScript script([&] { message = ui::AnswerMessageBox(IDOK, 20000); });
+        const auto listed = library.GetBlogIds(1, "", "", m_strUser, m_strPassword);
+        script.Join();
+        EXPECT_EQ(listed.strXml, "<Blogs></Blogs>");
+        return message;
+    }
+
     std::string Title(const char* what) const { return std::string(what) + " " + std::to_string(::GetTickCount64()); }
 
     std::string Png()
@@ -241,11 +253,7 @@ TEST_F(WordPressTlsCertificates, EachBadCertificateRefusedWithItsMessageAndNothi
         ASSERT_TRUE(library.Loaded());
         const CFrontLog log;
 
-        std::string message;
-        ui::CUserScript script([&] { message = ui::AnswerMessageBox(IDOK, 20000); });
-        const auto listed = library.GetBlogIds(1, "", "", m_strUser, m_strPassword);
-        script.Join();
-        EXPECT_EQ(listed.strXml, "<Blogs></Blogs>");
+        const std::string message = ListRefused(library);
         EXPECT_TRUE(Contains(message, bad.szFault)) << message;
         EXPECT_TRUE(Contains(message, site)) << message;
 
@@ -291,11 +299,7 @@ TEST_F(WordPressTlsRedirects, HttpsToHttpIsRefusedAndNothingGoesToTheHttpAddress
     CRealLibrary library(site + "/to-http/xmlrpc.php");
     ASSERT_TRUE(library.Loaded());
     const CFrontLog log;
-    std::string message;
-    ui::CUserScript script([&] { message = ui::AnswerMessageBox(IDOK, 20000); });
-    const auto listed = library.GetBlogIds(1, "", "", m_strUser, m_strPassword);
-    script.Join();
-    EXPECT_EQ(listed.strXml, "<Blogs></Blogs>");
+    const std::string message = ListRefused(library);
     EXPECT_TRUE(Contains(message, "from a secure address to an insecure one")) << message;
 
     // The call went through the front; nothing followed it in clear.
