@@ -4,6 +4,7 @@
 #include "editor/BlogOutputDlg.h"
 
 #include "platform/Module.h"
+#include "platform/RedrawPause.h"
 #include "publish/PublishLibrary.h"
 #include "res/resource.h"
 
@@ -23,28 +24,31 @@ publish::CProgressTexts ProgressTexts()
 
 void CBlogOutputDlg::BeginPosting(bool bCanStop)
 {
-    // Nothing may change under the post, but only what was enabled is
-    // enabled again afterwards: the hidden placeholders stay as they are.
-    m_disabledWhilePosting.clear();
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        const bool bShowsThePost = hChild == m_buttonStop.GetSafeHwnd() || hChild == m_progressBar.GetSafeHwnd() ||
-                                   hChild == m_labelStatus.GetSafeHwnd();
-        if (::IsWindowEnabled(hChild) && !bShowsThePost) {
-            ::EnableWindow(hChild, FALSE);
-            m_disabledWhilePosting.push_back(hChild);
+    {
+        const platform::CRedrawPause pause(m_hWnd);
+        // Nothing may change under the post, but only what was enabled is
+        // enabled again afterwards: the hidden placeholders stay as they are.
+        m_disabledWhilePosting.clear();
+        for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+            const bool bShowsThePost = hChild == m_buttonStop.GetSafeHwnd() ||
+                                       hChild == m_progressBar.GetSafeHwnd() || hChild == m_labelStatus.GetSafeHwnd();
+            if (::IsWindowEnabled(hChild) && !bShowsThePost) {
+                ::EnableWindow(hChild, FALSE);
+                m_disabledWhilePosting.push_back(hChild);
+            }
         }
+        m_checkDraft.ShowWindow(SW_HIDE);
+        m_buttonCancel.ShowWindow(SW_HIDE);
+        m_buttonStop.EnableWindow(bCanStop);
+        m_buttonStop.ShowWindow(SW_SHOW);
+        m_progressBar.SetRange(0, publish::kProgressRange);
+        m_progressBar.SetPos(0);
+        // A library that does not report gets a bar that moves without measuring.
+        m_progressBar.SetMarquee(!bCanStop);
+        m_labelStatus.SetWindowText(platform::CModule::LoadString(IDS_POSTING));
+        m_labelStatus.ShowWindow(SW_SHOW);
+        m_progressBar.ShowWindow(SW_SHOW);
     }
-    m_checkDraft.ShowWindow(SW_HIDE);
-    m_buttonCancel.ShowWindow(SW_HIDE);
-    m_buttonStop.EnableWindow(bCanStop);
-    m_buttonStop.ShowWindow(SW_SHOW);
-    m_progressBar.SetRange(0, publish::kProgressRange);
-    m_progressBar.SetPos(0);
-    // A library that does not report gets a bar that moves without measuring.
-    m_progressBar.SetMarquee(!bCanStop);
-    m_labelStatus.SetWindowText(platform::CModule::LoadString(IDS_POSTING));
-    m_labelStatus.ShowWindow(SW_SHOW);
-    m_progressBar.ShowWindow(SW_SHOW);
     // The focus must not stay on a disabled control, where no key reaches the dialog.
     if (bCanStop)
         GotoDlgCtrl(m_buttonStop);
@@ -54,14 +58,17 @@ void CBlogOutputDlg::BeginPosting(bool bCanStop)
 
 void CBlogOutputDlg::EndPosting()
 {
-    m_progressBar.SetMarquee(false);
-    m_progressBar.ShowWindow(SW_HIDE);
-    m_buttonStop.ShowWindow(SW_HIDE);
-    m_buttonCancel.ShowWindow(SW_SHOW);
-    m_checkDraft.ShowWindow(SW_SHOW);
-    for (HWND hChild : m_disabledWhilePosting)
-        ::EnableWindow(hChild, TRUE);
-    m_disabledWhilePosting.clear();
+    {
+        const platform::CRedrawPause pause(m_hWnd);
+        m_progressBar.SetMarquee(false);
+        m_progressBar.ShowWindow(SW_HIDE);
+        m_buttonStop.ShowWindow(SW_HIDE);
+        m_buttonCancel.ShowWindow(SW_SHOW);
+        m_checkDraft.ShowWindow(SW_SHOW);
+        for (HWND hChild : m_disabledWhilePosting)
+            ::EnableWindow(hChild, TRUE);
+        m_disabledWhilePosting.clear();
+    }
     GotoDlgCtrl(m_buttonPost);
 }
 

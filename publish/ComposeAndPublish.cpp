@@ -1,17 +1,16 @@
 // "&Post" of the Blog Editor: the entry's RTF becomes the post's HTML around
 // the capture's image block, and the publishing library posts it.
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <optional>
 
 #include "editor/BlogOutputDlg.h"
-#include "notify/GdiplusSession.h"
 #include "platform/ActivationContext.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 #include "publish/DebugDump.h"
+#include "publish/ImageFileSize.h"
 #include "publish/PublishJob.h"
 #include "publish/PostComposition.h"
 #include "publish/PublishLibrary.h"
@@ -22,17 +21,6 @@ namespace {
 
 constexpr char kDebugFolder[] = "c:\\DebugBlogHTML";
 constexpr DWORD kLibraryPauseMs = 100;
-
-std::optional<publish::CImageSize> DecodedImageSize(const std::string& path)
-{
-    notify::CGdiplusSession gdiplus;
-    if (!gdiplus.IsStarted())
-        return std::nullopt;
-    Gdiplus::Bitmap image(platform::WideFromAnsi(path).c_str());
-    if (image.GetLastStatus() != Gdiplus::Ok)
-        return std::nullopt;
-    return publish::CImageSize{static_cast<int>(image.GetWidth()), static_cast<int>(image.GetHeight())};
-}
 
 publish::ImagePlacement PlacementOfCommand(UINT nId)
 {
@@ -74,7 +62,7 @@ void CBlogOutputDlg::ComposeAndPublish()
 
     const std::string sizeAttributes = publish::ImageSizeAttributes(
         [&]() -> std::optional<publish::CImageSize> {
-            const auto size = DecodedImageSize(m_strImagePath);
+            const auto size = publish::ReadImageFileSize(m_strImagePath);
             if (!size)
                 return std::nullopt;
             return publish::ScaleToPostWidth(size->m_nWidth, size->m_nHeight);

@@ -1,11 +1,13 @@
 // The Blog Editor posting through the real library to a server on loopback
 // that reads the upload at a set rate: the editor answers throughout, its
 // bar follows the bytes, Stop ends the call with nothing posted, and a stop
-// that comes after the post was created says so.
+// that comes after the post was created says so. The library's own message,
+// shown from the posting thread, belongs to the editor.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "editor/BlogOutputDlg.h"
 #include "res/resource.h"
@@ -65,6 +67,21 @@ struct CPostRig {
         });
     }
 };
+
+// The answers of a blog whose XML-RPC is blocked for the upload and whose
+// REST API wants an application password.
+std::string RestAnnounced(const std::string& root)
+{
+    return CCannedServer::Http(200, "text/html", "<html>blog</html>",
+                               "Link: <" + root + ">; rel=\"https://api.w.org/\"\r\n");
+}
+
+std::string RestIndex(const std::string& home)
+{
+    return CCannedServer::Http(200, "application/json",
+                               "{\"name\":\"Slow\",\"home\":\"" + home +
+                                   "\",\"namespaces\":[\"wp/v2\"],\"authentication\":{\"application-passwords\":{}}}");
+}
 
 int BarPosition(HWND hDlg)
 {
@@ -215,4 +232,60 @@ TEST(EditorPosting, StopAfterThePostWasCreatedSaysItIsPublished)
     EXPECT_NE(told.find("already been posted"), std::string::npos) << told;
     EXPECT_EQ(result, IDOK) << "then as after any post";
     EXPECT_EQ(dlg.m_strBlogAddress, "http://blog.example/");
+}
+
+TEST(EditorPosting, TheLibrarysOwnMessageIsOwnedByTheEditorAndModalToIt)
+{
+    CCannedServer server;
+    CRealLibrary library(server.Url("/xmlrpc.php"));
+    ASSERT_TRUE(library.Loaded());
+    testing_support::CTestFolder folder("apppw");
+    const std::string image = folder.Path() + "capture.png";
+    ASSERT_TRUE(testing_support::WriteFileBytes(image, std::string("\x89PNG\r\n\x1a\n\0\x01", 10)));
+    server.Answer(CCannedServer::XmlRpcValue(kBlogs));
+    server.Answer(CCannedServer::Http(403, "text/html", "<html><body>Forbidden</body></html>"));
+    server.Answer(RestAnnounced(server.Url("/wp-json/")));
+    server.Answer(RestIndex(server.Url("")));
+    server.Answer(CCannedServer::Http(401, "application/json",
+                                      "{\"code\":\"rest_not_logged_in\",\"message\":\"Not logged in.\"}"));
+
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    dlg.SetSendParameters(1, "me", "my-login-password", "", "", image, library.Folder() + "QTVPublish.dll",
+                          folder.Path() + "none.chm");
+    HWND hOwner = nullptr, hEditor = nullptr;
+    bool bEditorDisabled = false, bEditorEnabledAfter = false, bStillPosting = false;
+    ULONGLONG nAnswerMs = 0;
+    std::string libraryText, editorText;
+    const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        hEditor = h;
+        ui::Type(editor_test::Entry(h), "Needs another password");
+        ui::Click(ui::Control(h, ID_POST));
+        HWND hBox = ui::WaitForWindow("Blog publishing", "#32770");
+        if (!hBox) {
+            ADD_FAILURE() << "the library showed no message";
+            return;
+        }
+        hOwner = ::GetWindow(hBox, GW_OWNER);
+        bEditorDisabled = !::IsWindowEnabled(h);
+        // The box holds the posting thread, not the editor's.
+        nAnswerMs = AnswerTime(h);
+        bStillPosting = dialog_test::ItemVisible(h, IDC_EDITOR_STOP);
+        libraryText = ui::AnswerMessageBox(IDOK);
+        editorText = ui::AnswerMessageBox(IDOK);
+        bEditorEnabledAfter = ::IsWindowEnabled(h) && dialog_test::ItemEnabled(h, ID_POST);
+        ui::Click(ui::Control(h, IDCANCEL));
+        ui::AnswerMessageBox(IDYES);
+    });
+    const auto requests = server.Requests();
+    std::string paths;
+    for (const auto& request : requests)
+        paths += request.strMethod + " " + request.strPath + "\n";
+    EXPECT_EQ(hOwner, hEditor) << "owned by the editor, not by whatever window is active";
+    EXPECT_TRUE(bEditorDisabled) << "modal to the editor";
+    EXPECT_TRUE(bStillPosting) << "shown while the post is out";
+    EXPECT_LT(nAnswerMs, 50u) << "the editor's thread is not the one waiting";
+    EXPECT_NE(libraryText.find("application password"), std::string::npos) << libraryText << "\n" << paths;
+    EXPECT_NE(editorText.find("Unable to send"), std::string::npos) << editorText;
+    EXPECT_TRUE(bEditorEnabledAfter);
+    EXPECT_EQ(result, IDCANCEL);
 }
