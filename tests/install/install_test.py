@@ -258,8 +258,14 @@ def expect_views(prefix, step, present=("x64", "x86")):
     for arch, view in (("x64", "64"), ("x86", "32")):
         found = reg_query(prefix, f"HKCR\\CLSID\\{OUTPUT_CLSID}\\InprocServer32", view)
         wanted = windows_module(arch) if arch in present else None
-        check(found is not None and wanted is not None and found.lower() == wanted.lower() or found == wanted,
-              f"{step}: the {view}-bit view's class names {found}, not {wanted}")
+        matches = found is not None and wanted is not None and found.lower() == wanted.lower() or found == wanted
+        if not matches:
+            # What both views and the shared ProgID hold, so a failure that does
+            # not come again can still be read afterwards.
+            for key, v in ((f"HKCR\\CLSID\\{OUTPUT_CLSID}", "64"), (f"HKCR\\CLSID\\{OUTPUT_CLSID}", "32"),
+                           ("HKCR\\WordPress.WordPressOutput", "64")):
+                print(f"  reg query {key} /s /reg:{v}:\n{wine(prefix, 'reg', 'query', key, '/s', f'/reg:{v}')[1]}")
+        check(matches, f"{step}: the {view}-bit view's class names {found}, not {wanted}")
 
 
 def expect_nothing_left(prefix, files_before, registry_before, codes, step):

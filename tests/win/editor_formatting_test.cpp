@@ -17,23 +17,6 @@ namespace {
 
 const std::string kTwoBlogs = BlogsXml({{"1", "One", "http://one.example/"}, {"2", "Two", "http://two.example/"}});
 
-// Runs the editor with the script, then cancels it.
-void WithEditor(const std::function<void(HWND, CBlogOutputDlg&)>& script)
-{
-    CEditorSetup setup(kTwoBlogs);
-    CBlogOutputDlg dlg(nullptr, nullptr);
-    setup.Prepare(dlg);
-    RunDialog(dlg, "Blog Editor", [&](HWND h) {
-        Activate(h);
-        script(h, dlg);
-        // A link dialog left open would block Escape.
-        for (HWND w : ui::FindWindows("Create Link"))
-            ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-        ui::Focus(Entry(h));
-        CloseDiscarding(h);
-    });
-}
-
 bool Has(const CHARFORMAT2A& f, DWORD mask, DWORD effect) { return (f.dwMask & mask) && (f.dwEffects & effect); }
 
 std::string EntryHtml(HWND h)
@@ -55,7 +38,7 @@ void AnswerLinkDialog(const std::function<void(HWND)>& fill)
 
 TEST(BlogEditorFormatting, ShortcutsToggleTheirEffectsAndButtonsAndLettersStayLetters)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         ui::Type(Entry(h), "BIUK ");
         EXPECT_EQ(EntryText(h), "BIUK ");
         Select(h, 0, 4);
@@ -97,7 +80,7 @@ TEST(BlogEditorFormatting, ShortcutsToggleTheirEffectsAndButtonsAndLettersStayLe
 
 TEST(BlogEditorFormatting, BoldOverMixedTextFollowsWhatTheControlReports)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         SetEntryRtf(h, "{\\rtf1\\ansi\\pard\\fs20 {\\b a}bc plain\\par}");
         ui::Focus(Entry(h));
         Select(h, 0, 3);
@@ -117,7 +100,7 @@ TEST(BlogEditorFormatting, BoldOverMixedTextFollowsWhatTheControlReports)
 
 TEST(BlogEditorFormatting, SizeBoxFollowsTheTableSizesOnly)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         SetEntryRtf(h, "{\\rtf1\\ansi\\pard\\fs24 twelve \\fs22 eleven \\fs72 big\\par}");
         Select(h, 1, 3);
         EXPECT_EQ(SizeBoxText(h), "small");
@@ -139,7 +122,7 @@ TEST(BlogEditorFormatting, SizeBoxFollowsTheTableSizesOnly)
 
 TEST(BlogEditorFormatting, AlignmentButtonsFollowTheParagraphAndJustifiedLeavesThem)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         SetEntryRtf(h, "{\\rtf1\\ansi\\pard\\qc centre\\par\\pard\\qr right\\par\\pard justified\\par}");
         Select(h, 16, 16);
         PARAFORMAT2 justify{};
@@ -171,7 +154,7 @@ TEST(BlogEditorFormatting, AlignmentButtonsFollowTheParagraphAndJustifiedLeavesT
 
 TEST(BlogEditorFormatting, ImagePlacementPressesOneOfFour)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         const int ids[] = {ID_ALIGN_IMAGE_LEFT, ID_ALIGN_IMAGE_RIGHT, ID_ALIGN_IMAGE_TOP, ID_ALIGN_IMAGE_BOTTOM};
         for (int chosen : {ID_ALIGN_IMAGE_TOP, ID_ALIGN_IMAGE_TOP, ID_ALIGN_IMAGE_BOTTOM, ID_ALIGN_IMAGE_RIGHT}) {
             ClickButton(ImageBar(h), chosen);
@@ -183,7 +166,7 @@ TEST(BlogEditorFormatting, ImagePlacementPressesOneOfFour)
 
 TEST(BlogEditorFormatting, LinkToABareHostNameGetsTheWebSchemeAndConverts)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         ui::Type(Entry(h), "see ");
         EXPECT_TRUE(Enabled(FormatBar(h), ID_CREATE_LINK));
         ui::CUserScript answer([] {
@@ -212,7 +195,7 @@ TEST(BlogEditorFormatting, LinkToABareHostNameGetsTheWebSchemeAndConverts)
 
 TEST(BlogEditorFormatting, MailLinkWithSubjectAndProposedText)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         ui::Type(Entry(h), "word#1");
         Select(h, 0, 6);
         std::string proposed;
@@ -233,7 +216,7 @@ TEST(BlogEditorFormatting, MailLinkWithSubjectAndProposedText)
 
 TEST(BlogEditorFormatting, LinkTextWithRtfCharactersIsKeptAsTyped)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         ui::CUserScript answer([] {
             AnswerLinkDialog([](HWND hLink) {
                 ui::Type(ui::Control(hLink, IDC_LINK_URL_TEXT), "caf\xe9 {x} a\\b");
@@ -248,7 +231,7 @@ TEST(BlogEditorFormatting, LinkTextWithRtfCharactersIsKeptAsTyped)
 
 TEST(BlogEditorFormatting, ClickedLinkIsRemovedAndEmptyTextOffersCreateOnly)
 {
-    WithEditor([](HWND h, CBlogOutputDlg& dlg) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg& dlg) {
         EXPECT_TRUE(Enabled(FormatBar(h), ID_CREATE_LINK));
         EXPECT_FALSE(Enabled(FormatBar(h), ID_REMOVE_LINK));
         ui::Type(Entry(h), "go ");
@@ -291,7 +274,7 @@ TEST(BlogEditorFormatting, ClickedLinkIsRemovedAndEmptyTextOffersCreateOnly)
 
 TEST(BlogEditorFormatting, TypedCharactersBeyondTheCodePageAreKept)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(kTwoBlogs, [](HWND h, CBlogOutputDlg&) {
         ui::Type(Entry(h), L"\u00fc \u20ac \u65e5\u672c \u2615 ok");
         // Asked in UTF-16 of the control itself: its window text is 8-bit.
         wchar_t buffer[64] = {};

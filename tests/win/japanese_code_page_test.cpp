@@ -22,21 +22,6 @@ constexpr UINT kJapanese = 932;
 const wchar_t kAddress[] = L"https://x.example/\u65e5\u672c\u8a9e";  // 日本語
 const wchar_t kAfter[] = L" \u7d9a\u304d now";                     // 続き
 
-void WithEditor(const std::function<void(HWND, CBlogOutputDlg&)>& script)
-{
-    CEditorSetup setup(BlogsXml({{"1", "One", "http://one.example/"}}));
-    CBlogOutputDlg dlg(nullptr, nullptr);
-    setup.Prepare(dlg);
-    RunDialog(dlg, "Blog Editor", [&](HWND h) {
-        Activate(h);
-        script(h, dlg);
-        for (HWND w : ui::FindWindows("Create Link"))
-            ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-        ui::Focus(Entry(h));
-        CloseDiscarding(h);
-    });
-}
-
 // The entry's text in UTF-16 from the control itself.
 std::wstring EntryTextW(HWND h)
 {
@@ -82,7 +67,7 @@ protected:
 
 TEST_F(JapaneseCodePage, RemovingALinkToAJapaneseAddressKeepsTheTextAfterIt)
 {
-    WithEditor([](HWND h, CBlogOutputDlg& dlg) {
+    WithEditor(BlogsXml({{"1", "One", "http://one.example/"}}), [](HWND h, CBlogOutputDlg& dlg) {
         WriteLinkedEntry(h);
         ASSERT_EQ(EntryTextW(h), L"go there#\"" + std::wstring(kAddress) + L"\"" + kAfter);
         ClickCharacter(h, 5);
@@ -102,7 +87,7 @@ TEST_F(JapaneseCodePage, RemovingALinkToAJapaneseAddressKeepsTheTextAfterIt)
 
 TEST_F(JapaneseCodePage, LinkWithJapaneseTextConvertsInTheSystemsCodePage)
 {
-    WithEditor([](HWND h, CBlogOutputDlg&) {
+    WithEditor(BlogsXml({{"1", "One", "http://one.example/"}}), [](HWND h, CBlogOutputDlg&) {
         WriteLinkedEntry(h);
         const std::string rtf = EntryRtf(h);
         const std::string html = CRtfConverter().Convert(rtf, "\\pard", true);

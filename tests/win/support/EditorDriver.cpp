@@ -5,6 +5,7 @@
 #include "platform/Module.h"
 #include "platform/RichEditCtrl.h"
 #include "res/resource.h"
+#include "support/DialogDriver.h"
 #include "support/UiDriver.h"
 
 namespace editor_test {
@@ -33,6 +34,21 @@ bool CloseDiscarding(HWND hDlg)
     if (::IsWindow(hDlg) && OpenMessageBox())
         ui::AnswerMessageBox(IDYES);
     return ui::WaitUntilGone(hDlg, 3000);
+}
+
+void WithEditor(const std::string& blogsXml, const std::function<void(HWND, CBlogOutputDlg&)>& script)
+{
+    CEditorSetup setup(blogsXml);
+    CBlogOutputDlg dlg(nullptr, nullptr);
+    setup.Prepare(dlg);
+    dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
+        dialog_test::Activate(h);
+        script(h, dlg);
+        for (HWND w : ui::FindWindows("Create Link"))
+            ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+        ui::Focus(Entry(h));
+        CloseDiscarding(h);
+    });
 }
 
 CEditorSetup::CEditorSetup(const std::string& blogsXml, const std::vector<std::string>& moreAnswers)

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ HWND OpenMessageBox();
 // Closes the editor with Escape as the user does; when it asks whether to
 // discard a written entry, answers Yes. False when it did not close.
 bool CloseDiscarding(HWND hDlg);
+// Runs the editor over the blog list with the script, then closes whatever
+// link dialog is still open (it would block Escape) and the editor itself.
+void WithEditor(const std::string& blogsXml, const std::function<void(HWND, CBlogOutputDlg&)>& script);
 // Text of the tooltip request the dialog answers, in either form.
 std::string AskToolTip(HWND hDlg, UINT_PTR idFrom, bool bWide, bool bIsWindow = false);
 
