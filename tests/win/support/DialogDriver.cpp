@@ -65,7 +65,11 @@ void Activate(HWND hDlg)
 {
     // Sharing the dialog thread's input state for this would leave the
     // dialog inactive once the threads part again.
+    // Under Wine the change of foreground goes through the X server and comes
+    // back later; keys sent before it lands go to the window that had it.
     ::SetForegroundWindow(hDlg);
+    if (!ui::WaitFor([&] { return ::GetForegroundWindow() == hDlg; }, 5000))
+        ADD_FAILURE() << "the dialog did not become the foreground window";
     ui::Settle(hDlg);
 }
 
