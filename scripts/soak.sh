@@ -23,7 +23,7 @@ for run in $(seq "$runs"); do
       failures=$((failures + 1))
       cp "$build/win-$arch/Testing/Temporary/LastTest.log" "$out/run$run-$arch.detail.log"
     fi
-    echo "run $run $arch: $(($(date +%s) - start)) s, $(grep -c '\*\*\*' "$out/run$run-$arch.log") failed"
+    echo "run $run $arch: $(($(date +%s) - start)) s, $(grep -cE '\*\*\*(Failed|Timeout|Exception)' "$out/run$run-$arch.log") failed"
   done
 done
 echo "== failures"
