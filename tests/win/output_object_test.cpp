@@ -38,7 +38,7 @@ private:
 // choice between prompting and a stored log-in tells them apart.
 std::string DialogKind(HWND h)
 {
-    return ui::Text(h) + (::GetDlgItem(h, IDC_OPTIONS_PROMPT) ? " (options)" : "");
+    return ui::Caption(h) + (::GetDlgItem(h, IDC_OPTIONS_PROMPT) ? " (options)" : "");
 }
 
 // What a send opens with no log-in stored, and what Options opens.

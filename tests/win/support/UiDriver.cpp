@@ -33,7 +33,7 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     ::GetWindowThreadProcessId(hWnd, &pid);
     if (pid != DrivenProcess() || !::IsWindowVisible(hWnd))
         return TRUE;
-    if (!state->caption.empty() && Text(hWnd) != state->caption)
+    if (!state->caption.empty() && Caption(hWnd) != state->caption)
         return TRUE;
     if (!state->className.empty() && ClassName(hWnd) != state->className)
         return TRUE;
@@ -190,6 +190,13 @@ std::string Text(HWND hWnd)
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
     const int got = static_cast<int>(::SendMessageW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
     return platform::AnsiFromWide(text.c_str(), got);
+}
+
+std::string Caption(HWND hWnd)
+{
+    wchar_t text[512] = {};
+    const int n = ::InternalGetWindowText(hWnd, text, 512);
+    return platform::AnsiFromWide(text, n);
 }
 
 std::string ClassName(HWND hWnd)

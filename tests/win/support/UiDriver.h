@@ -28,6 +28,9 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 HWND Control(HWND hParent, int id);
 std::string Text(HWND hWnd);
+// A window's title as stored, read without a message: a window whose thread
+// is blocked (the test's own, waiting for a script) cannot hang the reader.
+std::string Caption(HWND hWnd);
 std::string ClassName(HWND hWnd);
 RECT ScreenRect(HWND hWnd);
 // Rectangle in the client coordinates of the given parent.
@@ -83,7 +86,7 @@ void CloseAllWindows();
 class CDialogCanceller {
 public:
     // Each dialog is named by describe, its caption unless told otherwise.
-    explicit CDialogCanceller(std::function<std::string(HWND)> describe = Text);
+    explicit CDialogCanceller(std::function<std::string(HWND)> describe = Caption);
     ~CDialogCanceller();
     CDialogCanceller(const CDialogCanceller&) = delete;
     CDialogCanceller& operator=(const CDialogCanceller&) = delete;
