@@ -88,6 +88,12 @@ int BarPosition(HWND hDlg)
     return static_cast<int>(::SendMessageW(ui::Control(hDlg, IDC_EDITOR_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
+// The editor's target is to answer within 50 ms, which send_bench measures on
+// a quiet machine. A test may share two cores with other work and see a
+// 60 ms turn now and then; what it must catch is the window thread waiting
+// on the line itself, which leaves the editor silent for seconds.
+constexpr ULONGLONG kSilentLimitMs = 500;
+
 // How long the editor takes to answer a message now; 0 once it is gone.
 ULONGLONG AnswerTime(HWND hDlg)
 {
@@ -147,7 +153,7 @@ TEST(EditorPosting, AnswersThroughoutASlowUploadAndTheBarFollowsTheBytes)
     EXPECT_TRUE(rig.SawNewPost());
     EXPECT_EQ(dlg.m_strBlogAddress, "http://blog.example/");
     EXPECT_GE(nElapsed, 2000u) << "the line was not slow: nothing measured";
-    EXPECT_LT(nLongest, 50u) << "the editor stopped answering";
+    EXPECT_LT(nLongest, kSilentLimitMs) << "the editor stopped answering";
     const int nPartWay = static_cast<int>(std::count_if(positions.begin(), positions.end(),
                                                         [](int n) { return n > 0 && n < publish::kProgressRange; }));
     EXPECT_GE(nPartWay, 3) << "the bar advanced with the bytes";
@@ -283,7 +289,7 @@ TEST(EditorPosting, TheLibrarysOwnMessageIsOwnedByTheEditorAndModalToIt)
     EXPECT_EQ(hOwner, hEditor) << "owned by the editor, not by whatever window is active";
     EXPECT_TRUE(bEditorDisabled) << "modal to the editor";
     EXPECT_TRUE(bStillPosting) << "shown while the post is out";
-    EXPECT_LT(nAnswerMs, 50u) << "the editor's thread is not the one waiting";
+    EXPECT_LT(nAnswerMs, kSilentLimitMs) << "the editor's thread is not the one waiting";
     EXPECT_NE(libraryText.find("application password"), std::string::npos) << libraryText << "\n" << paths;
     EXPECT_NE(editorText.find("Unable to send"), std::string::npos) << editorText;
     EXPECT_TRUE(bEditorEnabledAfter);
