@@ -161,4 +161,6 @@ private:
     std::unique_ptr<publish::CPublishJob> m_job;
     // The controls the post disabled, enabled again when it is back.
     std::vector<HWND> m_disabledWhilePosting;
+    std::vector<platform::CToolBarButtonState> m_formatButtonsWhilePosting;
+    std::vector<platform::CToolBarButtonState> m_imageButtonsWhilePosting;
 };

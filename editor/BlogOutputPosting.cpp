@@ -37,6 +37,8 @@ void CBlogOutputDlg::BeginPosting(bool bCanStop)
                 m_disabledWhilePosting.push_back(hChild);
             }
         }
+        m_formatButtonsWhilePosting = m_formatBar.DisableButtons();
+        m_imageButtonsWhilePosting = m_imageBar.DisableButtons();
         m_checkDraft.ShowWindow(SW_HIDE);
         m_buttonCancel.ShowWindow(SW_HIDE);
         m_buttonStop.EnableWindow(bCanStop);
@@ -68,6 +70,10 @@ void CBlogOutputDlg::EndPosting()
         for (HWND hChild : m_disabledWhilePosting)
             ::EnableWindow(hChild, TRUE);
         m_disabledWhilePosting.clear();
+        m_formatBar.RestoreButtons(m_formatButtonsWhilePosting);
+        m_imageBar.RestoreButtons(m_imageButtonsWhilePosting);
+        m_formatButtonsWhilePosting.clear();
+        m_imageButtonsWhilePosting.clear();
     }
     GotoDlgCtrl(m_buttonPost);
 }

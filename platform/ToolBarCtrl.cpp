@@ -36,6 +36,27 @@ bool CToolBarCtrl::AddSlots(const std::vector<CToolBarSlot>& slots) const
     return SendMessage(TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
 }
 
+std::vector<CToolBarButtonState> CToolBarCtrl::DisableButtons() const
+{
+    std::vector<CToolBarButtonState> disabled;
+    for (int i = 0; i < GetButtonCount(); ++i) {
+        TBBUTTON button{};
+        if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button)) ||
+            (button.fsStyle & BTNS_SEP) || !(button.fsState & TBSTATE_ENABLED))
+            continue;
+        disabled.push_back({button.idCommand, button.fsState});
+        SendMessage(TB_SETSTATE, static_cast<WPARAM>(button.idCommand),
+                    MAKELPARAM(button.fsState & ~TBSTATE_ENABLED, 0));
+    }
+    return disabled;
+}
+
+void CToolBarCtrl::RestoreButtons(const std::vector<CToolBarButtonState>& states) const
+{
+    for (const CToolBarButtonState& state : states)
+        SendMessage(TB_SETSTATE, static_cast<WPARAM>(state.nCommand), MAKELPARAM(state.fsState, 0));
+}
+
 RECT CToolBarCtrl::GetItemRect(int nSlot) const
 {
     RECT rc{};

@@ -17,6 +17,11 @@ struct CToolBarSlot {
     int nImage;    // index into the image list; ignored for a separator
 };
 
+struct CToolBarButtonState {
+    int nCommand;
+    BYTE fsState;
+};
+
 class CToolBarCtrl : public CWnd {
 public:
     // A flat toolbar with tooltips, without borders or divider, that stays
@@ -44,6 +49,12 @@ public:
     }
     bool IsButtonEnabled(int nCommand) const { return SendMessage(TB_ISBUTTONENABLED, static_cast<WPARAM>(nCommand)) != 0; }
     int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+    // A disabled toolbar window still draws its buttons as usable: this greys
+    // each enabled button itself. Disabling also drops a button's pressed
+    // state, which may be what the owner reads, so each state is kept as it
+    // was for RestoreButtons.
+    std::vector<CToolBarButtonState> DisableButtons() const;
+    void RestoreButtons(const std::vector<CToolBarButtonState>& states) const;
     // Rectangle of the slot in the toolbar's client coordinates.
     RECT GetItemRect(int nSlot) const;
     HWND GetToolTips() const { return reinterpret_cast<HWND>(SendMessage(TB_GETTOOLTIPS)); }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "editor/BlogOutputDlg.h"
 #include "res/resource.h"
@@ -260,11 +261,19 @@ TEST(EditorPosting, TheLibrarysOwnMessageIsOwnedByTheEditorAndModalToIt)
                           folder.Path() + "none.chm");
     HWND hOwner = nullptr, hEditor = nullptr;
     bool bEditorDisabled = false, bEditorEnabledAfter = false, bStillPosting = false;
+    // Buttons of the two toolbars, usable: before, while posting, after.
+    std::vector<bool> bold, imageLeft, removeLink;
+    const auto readButtons = [&](HWND h) {
+        bold.push_back(editor_test::Enabled(editor_test::FormatBar(h), ID_FORMAT_BOLD));
+        imageLeft.push_back(editor_test::Enabled(editor_test::ImageBar(h), ID_ALIGN_IMAGE_LEFT));
+        removeLink.push_back(editor_test::Enabled(editor_test::FormatBar(h), ID_REMOVE_LINK));
+    };
     ULONGLONG nAnswerMs = 0;
     std::string libraryText, editorText;
     const INT_PTR result = dialog_test::RunDialog(dlg, "Blog Editor", [&](HWND h) {
         hEditor = h;
         ui::Type(editor_test::Entry(h), "Needs another password");
+        readButtons(h);
         ui::Click(ui::Control(h, ID_POST));
         HWND hBox = ui::WaitForWindow("Blog publishing", "#32770");
         if (!hBox) {
@@ -276,9 +285,11 @@ TEST(EditorPosting, TheLibrarysOwnMessageIsOwnedByTheEditorAndModalToIt)
         // The box holds the posting thread, not the editor's.
         nAnswerMs = AnswerTime(h);
         bStillPosting = dialog_test::ItemVisible(h, IDC_EDITOR_STOP);
+        readButtons(h);
         libraryText = ui::AnswerMessageBox(IDOK);
         editorText = ui::AnswerMessageBox(IDOK);
         bEditorEnabledAfter = ::IsWindowEnabled(h) && dialog_test::ItemEnabled(h, ID_POST);
+        readButtons(h);
         ui::Click(ui::Control(h, IDCANCEL));
         ui::AnswerMessageBox(IDYES);
     });
@@ -293,5 +304,10 @@ TEST(EditorPosting, TheLibrarysOwnMessageIsOwnedByTheEditorAndModalToIt)
     EXPECT_NE(libraryText.find("application password"), std::string::npos) << libraryText << "\n" << paths;
     EXPECT_NE(editorText.find("Unable to send"), std::string::npos) << editorText;
     EXPECT_TRUE(bEditorEnabledAfter);
+    // A disabled toolbar still draws its buttons as usable; they are greyed
+    // themselves, and only those usable before come back.
+    EXPECT_EQ(bold, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(imageLeft, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(removeLink, (std::vector<bool>{false, false, false}));
     EXPECT_EQ(result, IDCANCEL);
 }

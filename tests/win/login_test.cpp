@@ -196,6 +196,10 @@ TEST(LoginDialog, LogInTheCodePageCannotCarryIsRefusedWithAMessage)
         ui::Press("Enter");
         message = ui::AnswerMessageBox(IDOK);
         bStillOpen = ui::IsVisible(h);
+        // The dialog's own focus comes back with its activation, which under
+        // Wine passes through the X server and may land after the box is
+        // gone: the field the message was about must have it once that is over.
+        ui::WaitFor([&] { return FocusedId(h) == IDC_AUTH_USER_NAME; }, 3000);
         nFocused = FocusedId(h);
         ui::Type(ui::Control(h, IDC_AUTH_USER_NAME), "taro");
         ui::Press("Enter");
