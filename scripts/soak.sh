@@ -2,7 +2,9 @@
 # Runs the Windows suites (both builds, as built) N times in a row and lists
 # every failure with its output, so a test that fails one time in ten shows.
 #   scripts/soak.sh N [ctest arguments, e.g. -R BlogEditor]
-# Build first (scripts/test.sh, or windows_build x86 / x64).
+# Build first (scripts/test.sh, or windows_build x86 / x64). WP_SOAK_ARCHS
+# names the builds to run ("x64" alone, say, in a second checkout soaking the
+# other build side by side); both by default.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${WP_BUILD_DIR:-$root/build}"
@@ -15,7 +17,7 @@ source "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 failures=0
 for run in $(seq "$runs"); do
-  for arch in x86 x64; do
+  for arch in ${WP_SOAK_ARCHS:-x86 x64}; do
     [ -d "$build/win-$arch" ] || continue
     wine_session_start "$build/win-$arch"
     start=$(date +%s)
@@ -37,5 +39,5 @@ for detail in "$out"/*.detail.log; do
   # Each failed test's section of the CTest log, from its header to its verdict.
   awk '/^[0-9]+\/[0-9]+ Testing: /{block=$0 "\n"; next} {block=block $0 "\n"} /^Test Failed|^Test time.*Timeout|Timeout$/{printf "%s", block}' "$detail"
 done
-echo "$failures failing suite runs out of $((runs * 2))"
+echo "$failures failing suite runs out of $((runs * $(echo ${WP_SOAK_ARCHS:-x86 x64} | wc -w)))"
 [ "$failures" -eq 0 ]
