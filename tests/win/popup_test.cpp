@@ -212,7 +212,10 @@ TEST_F(PopupWindow, HoveringHoldsItAndTheSlideOutStartsOnlyAfterThePointerLeaves
     EXPECT_LE(dwGone, 800u + LongestGap(samples));
     const bool bShrank = std::any_of(samples.begin(), samples.end(),
                                      [](const CSample& s) { return Height(s.rc) > 0 && Height(s.rc) < 100; });
-    EXPECT_TRUE(bShrank);
+    // The slide follows the clock: a thread kept off the cores for most of
+    // the 300 ms meets the popup only at its end, and cannot have seen it.
+    if (LongestGap(samples) < 150)
+        EXPECT_TRUE(bShrank) << "loop up to " << LongestGap(samples) << " ms late";
     EXPECT_NE(::GetCapture(), hWnd);
     ExpectAllGone(1);
 }
