@@ -116,6 +116,12 @@ DWORD LongestGap(const std::vector<CSample>& samples)
     return nLongest;
 }
 
+// Caught part-way through a slide, in or out.
+bool MidSlide(const CSample& s)
+{
+    return Height(s.rc) > 0 && Height(s.rc) < 100;
+}
+
 TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
 {
     const notify::CPopupRect full = FullRect();
@@ -155,7 +161,7 @@ TEST_F(PopupWindow, SlidesInFromTheTaskbarStaysSlidesOutAndFreesItself)
         EXPECT_EQ(s.rc.left, full.left);
         EXPECT_EQ(s.rc.right, full.right);
         EXPECT_EQ(s.rc.bottom, full.bottom);
-        if (Height(s.rc) > 0 && Height(s.rc) < 100)
+        if (MidSlide(s))
             ++nPartial;
     }
     EXPECT_GE(nPartial, 3) << "it slides rather than jumps";
@@ -209,13 +215,12 @@ TEST_F(PopupWindow, HoveringHoldsItAndTheSlideOutStartsOnlyAfterThePointerLeaves
     // The whole slide-out runs after leaving, from full height down.
     std::printf("gone %lu ms after the pointer left\n", dwGone);
     EXPECT_GE(dwGone, 250u);
-    EXPECT_LE(dwGone, 800u + LongestGap(samples));
-    const bool bShrank = std::any_of(samples.begin(), samples.end(),
-                                     [](const CSample& s) { return Height(s.rc) > 0 && Height(s.rc) < 100; });
+    const DWORD nLate = LongestGap(samples);
+    EXPECT_LE(dwGone, 800u + nLate);
     // The slide follows the clock: a thread kept off the cores for most of
     // the 300 ms meets the popup only at its end, and cannot have seen it.
-    if (LongestGap(samples) < 150)
-        EXPECT_TRUE(bShrank) << "loop up to " << LongestGap(samples) << " ms late";
+    if (nLate < 150)
+        EXPECT_TRUE(std::any_of(samples.begin(), samples.end(), MidSlide)) << "loop up to " << nLate << " ms late";
     EXPECT_NE(::GetCapture(), hWnd);
     ExpectAllGone(1);
 }
